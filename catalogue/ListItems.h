@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The rows of the entry list, addressed by 1-based position from the top.
+// Each row has a text, sub-items 1 to 3, a check box and a highlight.
+class ListItems {
+public:
+    virtual ~ListItems() = default;
+
+    virtual void Clear() = 0;
+    // Adds an unticked row and returns its position.
+    virtual int Add(std::string_view text) = 0;
+    virtual int Count() const = 0;
+    // Removes the row at `position`; the rows below it move up by one.
+    virtual void Remove(int position) = 0;
+
+    virtual std::string Text(int position) const = 0;
+    virtual std::string SubItem(int position, int subItem) const = 0;
+    virtual void SetSubItem(int position, int subItem, std::string_view text) = 0;
+
+    virtual bool Checked(int position) const = 0;
+    virtual void SetChecked(int position, bool checked) = 0;
+    virtual bool Selected(int position) const = 0;
+};

@@ -1,0 +1,57 @@
+#include "Reg.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "Text.h"
+
+std::string ReadRegString(RegistryStore& store, RegRoot root, std::string_view keyPath,
+                          std::string_view valueName, std::string_view defaultText)
+{
+    OpenedKey key(store);
+    if (store.OpenKey(root, keyPath, key.Out()) != kRegSuccess)
+        return std::string(defaultText);
+
+    RegType type = RegType::None;
+    std::uint32_t size = 0;
+    if (store.QueryValueSize(key.Get(), valueName, type, size) != kRegSuccess)
+        return std::string(defaultText);
+    if (type != RegType::Sz && type != RegType::ExpandSz)
+        return std::string(defaultText);
+
+    std::vector<std::byte> data(size);
+    std::uint32_t stored = size;
+    // The value may have changed or vanished since its size was taken; then
+    // there is no trustworthy text, only the default.
+    if (store.QueryValueData(key.Get(), valueName, data, stored) != kRegSuccess)
+        return std::string(defaultText);
+    stored = std::min(stored, size);
+
+    // Stored text need not end in a NUL, nor have an even byte count: take the
+    // whole UTF-16 units there are and stop at the first NUL among them.
+    std::u16string text;
+    text.reserve(stored / 2);
+    for (std::uint32_t i = 0; i + 1 < stored; i += 2) {
+        const auto unit = static_cast<char16_t>(std::to_integer<unsigned>(data[i]) |
+                                                (std::to_integer<unsigned>(data[i + 1]) << 8));
+        if (unit == u'\0')
+            break;
+        text += unit;
+    }
+    return Utf8FromUtf16(text);
+}
+
+std::string PathFromLastDrive(std::string_view text)
+{
+    const size_t colon = text.rfind(':');
+    if (colon == std::string_view::npos)
+        return {};
+    if (colon == 0)
+        return std::string(text);
+    // The drive is the one character before the colon, which in UTF-8 may take
+    // several bytes.
+    size_t start = colon - 1;
+    while (start > 0 && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80)
+        --start;
+    return std::string(text.substr(start));
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "RegistryStore.h"
+
+// The text of a REG_SZ or REG_EXPAND_SZ value, cut at its first NUL; on any
+// failure, and for every other type, `defaultText`. Opens and closes its own key.
+std::string ReadRegString(RegistryStore& store, RegRoot root, std::string_view keyPath,
+                          std::string_view valueName, std::string_view defaultText);
+
+// The drive letter before the last ":" of `text` and everything after it; ""
+// when the text holds no ":". A ":" at the very start gives the whole text.
+std::string PathFromLastDrive(std::string_view text);
