@@ -23,4 +23,21 @@ public:
     virtual bool Checked(int position) const = 0;
     virtual void SetChecked(int position, bool checked) = 0;
     virtual bool Selected(int position) const = 0;
+
+    // A pass over many rows brackets its changes with these, so that a list
+    // on screen repaints once at the end instead of once per row.
+    virtual void BeginUpdate() {}
+    virtual void EndUpdate() {}
+};
+
+// Holds the list's repainting off for the length of one pass.
+class ListUpdate {
+public:
+    explicit ListUpdate(ListItems& list) : list_(list) { list_.BeginUpdate(); }
+    ~ListUpdate() { list_.EndUpdate(); }
+    ListUpdate(const ListUpdate&) = delete;
+    ListUpdate& operator=(const ListUpdate&) = delete;
+
+private:
+    ListItems& list_;
 };
