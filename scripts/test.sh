@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
-# Builds both presets and runs every test: the portable core natively, then the
-# Windows side under Wine and Xvfb.
+# Builds every preset and runs every test: the portable core natively, again
+# under AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows side
+# under Wine and Xvfb.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 
 cmake --preset native >/dev/null
 cmake --build --preset native -j2
+cmake --preset native-asan >/dev/null
+cmake --build --preset native-asan -j2
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j2
 
 ctest --preset native
+ctest --preset native-asan
 scripts/wine-session.sh "$PWD/build/windows/wineprefix" ctest --preset windows
