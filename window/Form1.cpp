@@ -1,0 +1,393 @@
+#include "Form1.h"
+
+#include <algorithm>
+#include <utility>
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include "Catalogue.h"
+#include "CenterForm.h"
+#include "Dpi.h"
+#include "Misc.h"
+#include "WinText.h"
+#include "resources/Resource.h"
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"UninstallListCleaner.Form1";
+constexpr wchar_t kProductTitle[] = L"Uninstall List Cleaner";
+constexpr wchar_t kCursorFileName[] = L"\\HAND-M.CUR";
+
+// The layout never changes, so the frame offers no sizing border and no
+// maximise box.
+constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+
+HINSTANCE ProgramInstance() { return GetModuleHandleW(nullptr); }
+
+// The folder of the program's executable, without a trailing separator
+// except at a drive's root ("C:\").
+std::wstring ModuleFolder()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0)
+            return {};
+        // A full buffer means the path was cut.
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    const size_t separator = path.rfind(L'\\');
+    if (separator == std::wstring::npos)
+        return {};
+    const bool driveRoot = separator > 0 && path[separator - 1] == L':';
+    return path.substr(0, driveRoot ? separator + 1 : separator);
+}
+
+bool RegisterFormClass(WNDPROC procedure)
+{
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = ProgramInstance();
+    windowClass.hIcon = LoadIconW(ProgramInstance(), MAKEINTRESOURCEW(IDI_FORM1));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszClassName = kClassName;
+    // A second window in one process finds the class already there.
+    return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+struct ControlClass {
+    const wchar_t* name;
+    DWORD style;
+    DWORD exStyle;
+};
+
+ControlClass ClassFor(ControlKind kind)
+{
+    switch (kind) {
+    case ControlKind::PushButton:
+        return {WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP, 0};
+    case ControlKind::GroupBox:
+        return {WC_BUTTONW, BS_GROUPBOX, 0};
+    case ControlKind::ListView:
+        return {WC_LISTVIEWW, LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP, WS_EX_CLIENTEDGE};
+    case ControlKind::ToggleButton:
+        return {WC_BUTTONW, BS_AUTOCHECKBOX | BS_PUSHLIKE | BS_CENTER | BS_VCENTER | WS_TABSTOP, 0};
+    }
+    return {WC_STATICW, 0, 0};
+}
+
+}  // namespace
+
+Form1::Form1(RegistryStore& registry) : Form1(registry, Options{}) {}
+
+Form1::Form1(RegistryStore& registry, Options options) : registry_(registry), options_(std::move(options)) {}
+
+Form1::~Form1()
+{
+    if (hwnd_ != nullptr)
+        DestroyWindow(hwnd_);
+}
+
+bool Form1::Create()
+{
+    const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&classes);
+    if (!RegisterFormClass(WindowProc))
+        return false;
+    if (CreateWindowExW(0, kClassName, L"", kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr,
+                        ProgramInstance(), this) == nullptr)
+        return false;
+    Load();
+    return true;
+}
+
+void Form1::Show(int showCommand)
+{
+    ShowWindow(hwnd_, showCommand);
+    UpdateWindow(hwnd_);
+}
+
+LRESULT CALLBACK Form1::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (message == WM_NCCREATE) {
+        form = static_cast<Form1*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
+        form->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    }
+    if (form == nullptr)
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    return form->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE: return OnCreate();
+    case WM_COMMAND: return OnCommand(LOWORD(wParam), HIWORD(wParam));
+    case WM_CTLCOLORBTN: return OnControlColour(reinterpret_cast<HDC>(wParam));
+    case WM_CTLCOLORSTATIC: return OnControlColour(reinterpret_cast<HDC>(wParam));
+    case WM_MOUSEMOVE: return OnMouseMove(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    case WM_SETCURSOR: return OnSetCursor(wParam, lParam);
+    case WM_ACTIVATE: return OnActivate(wParam, lParam);
+    case WM_SETFOCUS: return OnSetFocus();
+    case WM_DPICHANGED: return OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+    case WM_DESTROY: return OnDestroy();
+    case WM_NCDESTROY: return OnNcDestroy(wParam, lParam);
+    default: return DefWindowProcW(hwnd_, message, wParam, lParam);
+    }
+}
+
+LRESULT Form1::OnCreate()
+{
+    dpi_ = options_.dpi != 0 ? options_.dpi : WindowDpi(hwnd_);
+    CreateControls();
+    ApplyLayout();
+    focus_ = Control(kCommand1);
+    return 0;
+}
+
+void Form1::CreateControls()
+{
+    for (const ControlLayout& control : kForm1Layout) {
+        const ControlClass controlClass = ClassFor(control.kind);
+        const HWND child = CreateWindowExW(controlClass.exStyle, controlClass.name, control.caption,
+                                           WS_CHILD | WS_VISIBLE | controlClass.style, 0, 0, 0, 0, hwnd_,
+                                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
+                                           ProgramInstance(), nullptr);
+        if (control.kind == ControlKind::ListView) {
+            const DWORD extended = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
+            SendMessageW(child, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
+            list_ = ListViewItems(child);
+        }
+        // Mouse movement over the buttons and the list sets the pointer.
+        if (control.kind == ControlKind::ListView || control.kind == ControlKind::ToggleButton)
+            SetWindowSubclass(child, ControlProc, control.id, reinterpret_cast<DWORD_PTR>(this));
+    }
+}
+
+// The one place where twips become pixels: at creation and whenever the
+// window moves to a monitor of another DPI.
+void Form1::ApplyLayout()
+{
+    std::array<Font, kFontRoleCount> fonts;
+    for (int role = 0; role < kFontRoleCount; ++role) {
+        const TextFont textFont = FontFor(static_cast<FontRole>(role));
+        if (textFont.face != nullptr)
+            fonts[role] = MakeBoldFont(textFont.face, FontHeight(textFont, dpi_));
+    }
+    for (const ControlLayout& control : kForm1Layout) {
+        const HWND child = Control(control.id);
+        const PixelRect rect = ToPixels(control, dpi_);
+        SetWindowPos(child, nullptr, rect.left, rect.top, rect.width, rect.height, SWP_NOZORDER | SWP_NOACTIVATE);
+        if (const HFONT font = fonts[static_cast<int>(control.font)].get(); font != nullptr)
+            SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    }
+    // Only now does no control use the old fonts any more.
+    fonts_ = std::move(fonts);
+
+    ApplyColumnWidths();
+
+    const SIZE client{TwipsToPixels(kClientWidthTwips, dpi_), TwipsToPixels(kClientHeightTwips, dpi_)};
+    // The frame is Windows' own, drawn at the window's real DPI.
+    const SIZE outer = OuterSizeForClient(hwnd_, client, WindowDpi(hwnd_));
+    SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Runs before the window is first shown, so nothing is drawn until the list
+// is complete.
+void Form1::Load()
+{
+    CenterForm(hwnd_);
+    LoadMouseIcon();
+    SetWindowTextW(hwnd_, kProductTitle);
+    AddColumns();
+    LoadUninstallEntries(registry_, list_);
+}
+
+void Form1::LoadMouseIcon()
+{
+    const std::wstring folder = options_.programFolder.empty() ? ModuleFolder() : options_.programFolder;
+    // Plain concatenation: at a drive's root the path holds two separators,
+    // which Windows reads as one.
+    const std::wstring path = folder + kCursorFileName;
+    if (IsFilePresent(Utf8FromWide(path)))
+        mouseIcon_.reset(LoadCursorFromFileW(path.c_str()));
+}
+
+void Form1::AddColumns()
+{
+    for (const ColumnLayout& column : kListColumns)
+        list_.AddColumn(Utf8FromWide(column.header));
+    ApplyColumnWidths();
+}
+
+// Before the load step adds them there are no columns to size.
+void Form1::ApplyColumnWidths()
+{
+    const int count = std::min(list_.ColumnCount(), static_cast<int>(kListColumns.size()));
+    for (int column = 1; column <= count; ++column)
+        list_.SetColumnWidth(column, TwipsToPixels(kListColumns[column - 1].width, dpi_));
+}
+
+LRESULT Form1::OnCommand(int id, int code)
+{
+    if (code != BN_CLICKED)
+        return 0;
+    switch (id) {
+    case kCheck1: OnCheck1Click(); break;
+    case kCheck2: OnCheck2Click(); break;
+    case kCheck3: OnCheck3Click(); break;
+    default: break;
+    }
+    return 0;
+}
+
+void Form1::OnCheck1Click()
+{
+    // "Uninstall Selected Entry" runs here.
+}
+
+void Form1::OnCheck2Click()
+{
+    // "Delete Checked Entries" runs here.
+}
+
+void Form1::OnCheck3Click()
+{
+    // "Detect Old Entries to Delete" runs here.
+}
+
+// The frame and the buttons sit on white.
+LRESULT Form1::OnControlColour(HDC dc)
+{
+    SetBkColor(dc, RGB(255, 255, 255));
+    return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+}
+
+// The frame lets the mouse through to the window; over its margins and
+// caption the setting stays as it is.
+LRESULT Form1::OnMouseMove(POINT point)
+{
+    if (ChildWindowFromPointEx(hwnd_, point, CWP_SKIPINVISIBLE) == hwnd_)
+        SetMousePointer(kPointerArrow);
+    return 0;
+}
+
+void Form1::OnControlMouseMove(ControlId id)
+{
+    switch (id) {
+    case kCheck1:
+    case kCheck2:
+    case kCheck3: SetMousePointer(kPointerCustom); break;
+    case kListView1: SetMousePointer(kPointerArrow); break;
+    default: break;
+    }
+}
+
+LRESULT CALLBACK Form1::ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                    DWORD_PTR form)
+{
+    if (message == WM_MOUSEMOVE)
+        reinterpret_cast<Form1*>(form)->OnControlMouseMove(static_cast<ControlId>(id));
+    else if (message == WM_NCDESTROY)
+        RemoveWindowSubclass(control, ControlProc, id);
+    return DefSubclassProc(control, message, wParam, lParam);
+}
+
+void Form1::SetMousePointer(int setting)
+{
+    mousePointer_ = setting;
+    // The mouse is over the window now: show the change without waiting
+    // for the next WM_SETCURSOR.
+    if (const HCURSOR cursor = PointerCursor(); cursor != nullptr)
+        SetCursor(cursor);
+}
+
+HCURSOR Form1::PointerCursor() const
+{
+    switch (mousePointer_) {
+    case kPointerArrow: return LoadCursorW(nullptr, IDC_ARROW);
+    case kPointerCustom: return mouseIcon_ ? mouseIcon_.get() : LoadCursorW(nullptr, IDC_HAND);
+    default: return nullptr;
+    }
+}
+
+// Controls pass WM_SETCURSOR to their parent first, so the setting reaches
+// every one of them from here.
+LRESULT Form1::OnSetCursor(WPARAM wParam, LPARAM lParam)
+{
+    if (LOWORD(lParam) == HTCLIENT) {
+        if (const HCURSOR cursor = PointerCursor(); cursor != nullptr) {
+            SetCursor(cursor);
+            return TRUE;
+        }
+    }
+    return DefWindowProcW(hwnd_, WM_SETCURSOR, wParam, lParam);
+}
+
+// Unlike a dialog box, a plain window does not give the focus back to the
+// control that had it when it is activated again.
+LRESULT Form1::OnActivate(WPARAM wParam, LPARAM lParam)
+{
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focused = GetFocus();
+        if (focused != nullptr && IsChild(hwnd_, focused))
+            focus_ = focused;
+    }
+    return DefWindowProcW(hwnd_, WM_ACTIVATE, wParam, lParam);
+}
+
+LRESULT Form1::OnSetFocus()
+{
+    if (focus_ != nullptr && IsWindow(focus_))
+        SetFocus(focus_);
+    return 0;
+}
+
+LRESULT Form1::OnDpiChanged(int dpi, const RECT& suggested)
+{
+    dpi_ = dpi;
+    ApplyLayout();
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return 0;
+}
+
+// Closing the window ends the program: nothing to save, nothing to ask.
+LRESULT Form1::OnDestroy()
+{
+    PostQuitMessage(0);
+    return 0;
+}
+
+LRESULT Form1::OnNcDestroy(WPARAM wParam, LPARAM lParam)
+{
+    const HWND hwnd = std::exchange(hwnd_, nullptr);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    list_ = ListViewItems();
+    focus_ = nullptr;
+    // The controls are gone by now, and with them every use of the fonts.
+    fonts_ = {};
+    mouseIcon_.reset();
+    return DefWindowProcW(hwnd, WM_NCDESTROY, wParam, lParam);
+}
+
+int RunMessageLoop(HWND window)
+{
+    MSG message{};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (!IsDialogMessageW(window, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    // GetMessage fails only on bad arguments; otherwise WM_QUIT carries the code.
+    return message.message == WM_QUIT ? static_cast<int>(message.wParam) : 1;
+}

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+#include <windows.h>
+
+#include "Controls.h"
+#include "Layout.h"
+#include "ListView.h"
+
+class RegistryStore;
+
+// Values of the window-wide pointer setting.
+enum MousePointerSetting : int {
+    kPointerDefault = 0,  // each control shows its own cursor
+    kPointerArrow = 1,
+    kPointerCustom = 99,  // MouseIcon, or the system hand without one
+};
+
+// The program's one window: the entry list in its frame and the three
+// buttons below it.
+class Form1 {
+public:
+    struct Options {
+        // 0: the DPI Windows draws the window at. Tests set 96 or 144 to
+        // check the layout at either on one machine.
+        int dpi = 0;
+        // Where HAND-M.CUR is looked for; empty: the program's own folder.
+        std::wstring programFolder;
+    };
+
+    explicit Form1(RegistryStore& registry);
+    Form1(RegistryStore& registry, Options options);
+    ~Form1();
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
+
+    // Creates the window and its controls and runs the load step: centring,
+    // the pointer image, the caption, the columns and the entries. The window
+    // stays hidden. False when Windows could not create it.
+    bool Create();
+    void Show(int showCommand);
+
+    // What the actions work with.
+    HWND Hwnd() const { return hwnd_; }
+    ListViewItems& List() { return list_; }
+    ToggleButton Check1() const { return ToggleButton(Control(kCheck1)); }
+    ToggleButton Check2() const { return ToggleButton(Control(kCheck2)); }
+    ToggleButton Check3() const { return ToggleButton(Control(kCheck3)); }
+
+    HWND Control(ControlId id) const { return GetDlgItem(hwnd_, id); }
+    int Dpi() const { return dpi_; }
+    int MousePointer() const { return mousePointer_; }
+    // The image loaded from HAND-M.CUR; nullptr when there was none.
+    HCURSOR MouseIcon() const { return mouseIcon_.get(); }
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                        DWORD_PTR form);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    LRESULT OnCreate();
+    LRESULT OnCommand(int id, int code);
+    LRESULT OnControlColour(HDC dc);
+    LRESULT OnMouseMove(POINT point);
+    void OnControlMouseMove(ControlId id);
+    LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
+    LRESULT OnActivate(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSetFocus();
+    LRESULT OnDpiChanged(int dpi, const RECT& suggested);
+    LRESULT OnDestroy();
+    LRESULT OnNcDestroy(WPARAM wParam, LPARAM lParam);
+
+    void OnCheck1Click();
+    void OnCheck2Click();
+    void OnCheck3Click();
+
+    void CreateControls();
+    void ApplyLayout();
+    void Load();
+    void LoadMouseIcon();
+    void AddColumns();
+    void ApplyColumnWidths();
+    void SetMousePointer(int setting);
+    HCURSOR PointerCursor() const;
+
+    RegistryStore& registry_;
+    Options options_;
+    HWND hwnd_ = nullptr;
+    int dpi_ = 96;
+    std::array<Font, kFontRoleCount> fonts_;
+    ListViewItems list_;
+    int mousePointer_ = kPointerDefault;
+    FileCursor mouseIcon_;
+    HWND focus_ = nullptr;  // the control that gets the focus back on activation
+};
+
+// Runs the window's messages until the program ends and returns its exit code.
+// Tab and Space move and press as in a dialog box.
+int RunMessageLoop(HWND window);
