@@ -6,10 +6,14 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include "Actions.h"
 #include "Catalogue.h"
 #include "CenterForm.h"
 #include "Dpi.h"
+#include "Environment.h"
 #include "Misc.h"
+#include "ProgramFolder.h"
+#include "Shell.h"
 #include "WinText.h"
 #include "resources/Resource.h"
 
@@ -25,29 +29,6 @@ constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMI
 
 HINSTANCE ProgramInstance() { return GetModuleHandleW(nullptr); }
 
-// The folder of the program's executable, without a trailing separator
-// except at a drive's root ("C:\").
-std::wstring ModuleFolder()
-{
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0)
-            return {};
-        // A full buffer means the path was cut.
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    const size_t separator = path.rfind(L'\\');
-    if (separator == std::wstring::npos)
-        return {};
-    const bool driveRoot = separator > 0 && path[separator - 1] == L':';
-    return path.substr(0, driveRoot ? separator + 1 : separator);
-}
-
 bool RegisterFormClass(WNDPROC procedure)
 {
     WNDCLASSEXW windowClass{};
@@ -60,6 +41,18 @@ bool RegisterFormClass(WNDPROC procedure)
     windowClass.lpszClassName = kClassName;
     // A second window in one process finds the class already there.
     return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+// A click toggles the button. A click that left it pressed in springs it back
+// up and runs the action once; setting the value raises no click, so nothing
+// runs twice, and the button is up while the action runs.
+template <typename Action>
+void RunOnPress(ToggleButton button, Action action)
+{
+    if (button.Value() != 1)
+        return;
+    button.SetValue(0);
+    action();
 }
 
 struct ControlClass {
@@ -214,7 +207,7 @@ void Form1::Load()
 
 void Form1::LoadMouseIcon()
 {
-    const std::wstring folder = options_.programFolder.empty() ? ModuleFolder() : options_.programFolder;
+    const std::wstring folder = options_.programFolder.empty() ? ProgramFolder() : options_.programFolder;
     // Plain concatenation: at a drive's root the path holds two separators,
     // which Windows reads as one.
     const std::wstring path = folder + kCursorFileName;
@@ -252,17 +245,19 @@ LRESULT Form1::OnCommand(int id, int code)
 
 void Form1::OnCheck1Click()
 {
-    // "Uninstall Selected Entry" runs here.
+    RunOnPress(Check1(), [this] {
+        UninstallSelectedEntry(list_, [this](std::string_view command) { ShellOpen(hwnd_, command); });
+    });
 }
 
 void Form1::OnCheck2Click()
 {
-    // "Delete Checked Entries" runs here.
+    RunOnPress(Check2(), [this] { DeleteCheckedEntries(list_, registry_); });
 }
 
 void Form1::OnCheck3Click()
 {
-    // "Detect Old Entries to Delete" runs here.
+    RunOnPress(Check3(), [this] { DetectOldEntries(list_, IsFilePresent, ExpandEnvironment); });
 }
 
 // The frame and the buttons sit on white.
@@ -297,6 +292,10 @@ LRESULT CALLBACK Form1::ControlProc(HWND control, UINT message, WPARAM wParam, L
 {
     if (message == WM_MOUSEMOVE)
         reinterpret_cast<Form1*>(form)->OnControlMouseMove(static_cast<ControlId>(id));
+    // A list view with check boxes ticks or unticks a row on a double-click;
+    // here a double-click is two clicks and nothing more.
+    else if (message == WM_LBUTTONDBLCLK && id == kListView1)
+        message = WM_LBUTTONDOWN;
     else if (message == WM_NCDESTROY)
         RemoveWindowSubclass(control, ControlProc, id);
     return DefSubclassProc(control, message, wParam, lParam);

@@ -38,9 +38,11 @@ protected:
 
     ShellOpenTest()
     {
-        output_ = folder_ + L"\\marker-" + WideFromUtf8(testing::UnitTest::GetInstance()->current_test_info()->name());
+        const std::wstring base =
+            folder_ + L"\\marker-" + WideFromUtf8(testing::UnitTest::GetInstance()->current_test_info()->name());
+        output_ = base + L".marker";
         DeleteFileW(output_.c_str());
-        SetEnvironmentVariableW(L"ULC_MARKER_FILE", output_.c_str());
+        SetEnvironmentVariableW(L"ULC_MARKER_FILE", base.c_str());
         SetEnvironmentVariableW(L"ULC_MARKER_FOLDER", folder_.c_str());
         GetCurrentDirectoryW(MAX_PATH, previousFolder_);
         wchar_t temp[MAX_PATH];

@@ -207,18 +207,6 @@ TEST_F(Form1Test, MouseMovementSetsTheWindowsPointer)
     EXPECT_EQ(form.MousePointer(), kPointerCustom);
 }
 
-TEST_F(Form1Test, ButtonsToggleAndSpringBackThroughTheirValue)
-{
-    Form1& form = Open();
-    ToggleButton button = form.Check2();
-    EXPECT_EQ(button.Value(), 0);
-    SendMessageW(button.Hwnd(), BM_CLICK, 0, 0);
-    EXPECT_EQ(button.Value(), 1);
-    button.SetValue(0);
-    EXPECT_EQ(button.Value(), 0);
-    EXPECT_EQ(SendMessageW(button.Hwnd(), BM_GETCHECK, 0, 0), BST_UNCHECKED);
-}
-
 TEST_F(Form1Test, ClosingEndsTheMessageLoopWithCodeZero)
 {
     Form1& form = Open();

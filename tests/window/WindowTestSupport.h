@@ -16,6 +16,8 @@
 #define ULC_WIDE(text) ULC_WIDE_(text)
 inline const std::wstring kTestDataFolder = ULC_WIDE(ULC_TEST_DATA_DIR);
 inline const std::wstring kProgramPath = ULC_WIDE(ULC_PROGRAM_PATH);
+// A stand-in uninstaller that notes how it was started (tests/platform).
+inline const std::wstring kMarkerPath = ULC_WIDE(ULC_MARKER_PATH);
 
 // Handles the messages waiting for this thread. Every destroyed Form1 posts
 // WM_QUIT, which is dropped here so that it cannot end a later test's loop.
