@@ -10,6 +10,7 @@
 #include "UninstallEntry.h"
 #include "Win32Registry.h"
 #include "WinText.h"
+#include "RegistryTestSupport.h"
 #include "WindowTestSupport.h"
 
 namespace {
@@ -17,95 +18,6 @@ namespace {
 constexpr char kPrefix[] = "ulc-actions-";
 
 std::string KeyName(const std::string& suffix) { return kPrefix + suffix; }
-
-// Every key and value below `path`, one per line, for comparing whole trees.
-void ExportTree(HKEY root, const std::wstring& path, std::wstring& out)
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return;
-    out += L"[" + path + L"]\n";
-    std::vector<BYTE> data(1 << 16);
-    for (DWORD index = 0;; ++index) {
-        wchar_t name[16384];
-        DWORD nameLength = 16384;
-        DWORD type = 0;
-        DWORD size = static_cast<DWORD>(data.size());
-        const LSTATUS status = RegEnumValueW(key, index, name, &nameLength, nullptr, &type, data.data(), &size);
-        if (status == ERROR_MORE_DATA) {
-            data.resize(size);
-            --index;
-            continue;
-        }
-        if (status != ERROR_SUCCESS)
-            break;
-        out += std::wstring(name, nameLength) + L"=" + std::to_wstring(type) + L":" +
-               std::to_wstring(size) + L":" + std::to_wstring(std::hash<std::string>{}(
-                   std::string(reinterpret_cast<const char*>(data.data()), size))) + L"\n";
-    }
-    std::vector<std::wstring> subkeys;
-    for (DWORD index = 0;; ++index) {
-        wchar_t name[256];
-        DWORD nameLength = 256;
-        if (RegEnumKeyExW(key, index, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        subkeys.emplace_back(name, nameLength);
-    }
-    RegCloseKey(key);
-    for (const std::wstring& subkey : subkeys)
-        ExportTree(root, path.empty() ? subkey : path + L"\\" + subkey, out);
-}
-
-std::wstring ExportLocalMachine()
-{
-    std::wstring out;
-    ExportTree(HKEY_LOCAL_MACHINE, L"", out);
-    return out;
-}
-
-// The export without the lines of the trees of the named entries.
-std::wstring Without(const std::wstring& exported, const std::vector<std::string>& keyNames)
-{
-    std::wstring kept;
-    bool skipping = false;
-    for (size_t start = 0; start < exported.size();) {
-        const size_t end = exported.find(L'\n', start) + 1;
-        const std::wstring line = exported.substr(start, end - start);
-        if (line.starts_with(L"[")) {
-            skipping = false;
-            for (const std::string& keyName : keyNames) {
-                const std::wstring path = L"[" + WideFromUtf8(EntryKeyPath(keyName));
-                if (line.starts_with(path + L"]") || line.starts_with(path + L"\\"))
-                    skipping = true;
-            }
-        }
-        if (!skipping)
-            kept += line;
-        start = end;
-    }
-    return kept;
-}
-
-void WriteText(const std::string& keyPath, const wchar_t* name, const std::wstring& text)
-{
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, WideFromUtf8(keyPath).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                              nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-}
-
-bool EntryExists(const std::string& keyName)
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, WideFromUtf8(EntryKeyPath(keyName)).c_str(), 0, KEY_READ, &key) !=
-        ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
 
 // The buttons pressed as a user presses them, on the window the program shows,
 // over the test prefix's real Uninstall key.
