@@ -1,5 +1,5 @@
 # Two commands matter: `make run` starts the program, `make test` runs every test.
-.PHONY: test build
+.PHONY: test build run demo screenshot
 
 test:
 	scripts/test.sh
@@ -8,3 +8,15 @@ build:
 	scripts/deps.sh
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows -j2
+
+# Starts the program on your Wine prefix ($$WINEPREFIX, or ~/.wine).
+run:
+	scripts/run.sh
+
+# Starts the program on a demo prefix under build/, seeded afresh each time.
+demo:
+	scripts/demo.sh
+
+# Remakes docs/screenshot.png from the demo.
+screenshot:
+	scripts/screenshot.sh
