@@ -111,27 +111,6 @@ TEST_F(ListViewTest, TicksAndHighlightsArePerRow)
     EXPECT_FALSE(items.Checked(2));
 }
 
-TEST_F(ListViewTest, PositionsOutsideTheListTouchNoRow)
-{
-    items.Add("one");
-    items.Add("two");
-
-    // To the list view, index -1 (position 0) means every row.
-    items.SetChecked(0, true);
-    items.SetChecked(3, true);
-    items.SetSubItem(0, 1, "changed");
-    items.Remove(0);
-    items.Remove(3);
-
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"one", "two"}));
-    EXPECT_FALSE(items.Checked(1));
-    EXPECT_FALSE(items.Checked(2));
-    EXPECT_EQ(items.SubItem(1, 1), "");
-    EXPECT_EQ(items.Text(0), "");
-    EXPECT_FALSE(items.Checked(3));
-    EXPECT_FALSE(items.Selected(3));
-}
-
 TEST_F(ListViewTest, NestedPassesTurnRepaintingOffAndOnOnce)
 {
     std::vector<WPARAM> redraws;

@@ -3,17 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <string_view>
 
 #include <commctrl.h>
-#include <shlwapi.h>
 
 #include "CenterForm.h"
-#include "UninstallEntry.h"
-#include "Win32Registry.h"
-#include "WinText.h"
 #include "WindowTestSupport.h"
-#include "resources/Resource.h"
 
 namespace {
 
@@ -60,24 +54,6 @@ protected:
     }
 };
 
-TEST_F(StartUpTest, TheTestCursorPointsWithTheTipOfItsFinger)
-{
-    const HCURSOR cursor = LoadCursorFromFileW(kCursorSource.c_str());
-    ASSERT_NE(cursor, nullptr);
-    ICONINFO info{};
-    ASSERT_TRUE(GetIconInfo(cursor, &info));
-    EXPECT_FALSE(info.fIcon);
-    EXPECT_EQ(info.xHotspot, 6u);
-    EXPECT_EQ(info.yHotspot, 0u);
-    BITMAP mask{};
-    GetObjectW(info.hbmMask, sizeof(mask), &mask);
-    EXPECT_EQ(mask.bmWidth, 32);
-    DeleteObject(info.hbmMask);
-    if (info.hbmColor != nullptr)
-        DeleteObject(info.hbmColor);
-    DestroyCursor(cursor);
-}
-
 TEST_F(StartUpTest, WithTheCursorFileTheButtonsShowItAndTheRestTheArrow)
 {
     TemporaryFolder folder;
@@ -118,70 +94,6 @@ TEST_F(StartUpTest, AProgramAtADriveRootFindsItsCursorThroughTwoSeparators)
     EXPECT_NE(form.MouseIcon(), nullptr);
     form_.reset();
     DeleteFileW(atRoot.c_str());
-}
-
-// Entries of this test under the test prefix's real Uninstall key.
-class RealUninstallKeyTest : public StartUpTest {
-protected:
-    void SetUp() override
-    {
-        const std::wstring tag = std::to_wstring(GetCurrentProcessId());
-        first_ = L"ULC window test " + tag + L" A";
-        second_ = L"ULC window test " + tag + L" B";
-        AddEntry(first_, L"Window Test Tool \u00e9", L"\"C:\\Program Files\\Window Test\\uninst.exe\" /S");
-        AddEntry(second_, L"Window Test Installer", L"MsiExec.exe /X{00000000-0000-0000-0000-000000000000}");
-    }
-    void TearDown() override
-    {
-        StartUpTest::TearDown();
-        for (const std::wstring& name : {first_, second_})
-            SHDeleteKeyW(HKEY_LOCAL_MACHINE, (KeyPath() + L"\\" + name).c_str());
-    }
-
-    static std::wstring KeyPath() { return std::wstring(kUninstallKeyPath.begin(), kUninstallKeyPath.end()); }
-
-    static void AddEntry(const std::wstring& name, std::wstring_view displayName, std::wstring_view command)
-    {
-        HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, (KeyPath() + L"\\" + name).c_str(), 0, nullptr, 0,
-                                  KEY_SET_VALUE, nullptr, &key, nullptr),
-                  ERROR_SUCCESS);
-        for (const auto& [value, text] : {std::pair{L"DisplayName", displayName}, {L"UninstallString", command}})
-            RegSetValueExW(key, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.data()),
-                           static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-        RegCloseKey(key);
-    }
-
-    // The row whose KeyName is `name`; 0 when there is none.
-    static int RowOf(ListViewItems& list, const std::wstring& name)
-    {
-        for (int row = 1; row <= list.Count(); ++row) {
-            if (list.SubItem(row, kKeyNameSubItem) == Utf8FromWide(name))
-                return row;
-        }
-        return 0;
-    }
-
-    std::wstring first_, second_;
-};
-
-TEST_F(RealUninstallKeyTest, TheListHoldsTheCatalogueOfTheRegistry)
-{
-    Win32Registry registry;
-    Form1& form = Open(96, L"", &registry);
-    ListViewItems& list = form.List();
-
-    const int tool = RowOf(list, first_);
-    ASSERT_NE(tool, 0);
-    EXPECT_EQ(list.Text(tool), "Window Test Tool \xC3\xA9");
-    EXPECT_EQ(list.SubItem(tool, kUninstallSubItem), "\"C:\\Program Files\\Window Test\\uninst.exe\" /S");
-    EXPECT_EQ(list.SubItem(tool, kFileExistsSubItem), "c:\\program files\\window test\\uninst.exe");
-    EXPECT_FALSE(list.Checked(tool));
-
-    const int installer = RowOf(list, second_);
-    ASSERT_NE(installer, 0);
-    EXPECT_EQ(installer, tool + 1);  // the registry's order
-    EXPECT_EQ(list.SubItem(installer, kFileExistsSubItem), "IGNORE ME");
 }
 
 // The program's visible window in the process `processId`, waiting for it.
@@ -233,34 +145,6 @@ TEST(ProgramTest, OpensItsWindowAndEndsWithCodeZeroWhenClosed)
     EXPECT_EQ(exitCode, 0u);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-}
-
-TEST(ProgramTest, ItsIconDrawsNothing)
-{
-    // The tests carry the program's resources, so the icon is here too.
-    const auto icon = static_cast<HICON>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_FORM1), IMAGE_ICON, 32, 32, 0));
-    ASSERT_NE(icon, nullptr);
-    const HDC screen = GetDC(nullptr);
-    const HDC canvas = CreateCompatibleDC(screen);
-    const HBITMAP bitmap = CreateCompatibleBitmap(screen, 32, 32);
-    const HGDIOBJ previous = SelectObject(canvas, bitmap);
-    const RECT all{0, 0, 32, 32};
-    const HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
-    FillRect(canvas, &all, red);
-    DrawIconEx(canvas, 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
-    int changed = 0;
-    for (int y = 0; y < 32; ++y) {
-        for (int x = 0; x < 32; ++x)
-            changed += GetPixel(canvas, x, y) != RGB(255, 0, 0) ? 1 : 0;
-    }
-    EXPECT_EQ(changed, 0);
-    SelectObject(canvas, previous);
-    DeleteObject(red);
-    DeleteObject(bitmap);
-    DeleteDC(canvas);
-    ReleaseDC(nullptr, screen);
-    DestroyIcon(icon);
 }
 
 }  // namespace
