@@ -1,5 +1,5 @@
 # Two commands matter: `make run` starts the program, `make test` runs every test.
-.PHONY: test build run demo screenshot
+.PHONY: test build run demo screenshot fuzz
 
 test:
 	scripts/test.sh
@@ -20,3 +20,9 @@ demo:
 # Remakes docs/screenshot.png from the demo.
 screenshot:
 	scripts/screenshot.sh
+
+# Fuzzes the portable core for FUZZ_SECONDS per target: make fuzz FUZZ_SECONDS=600
+FUZZ_SECONDS ?= 60
+fuzz:
+	scripts/deps.sh
+	scripts/fuzz.sh $(FUZZ_SECONDS)

@@ -9,7 +9,8 @@ if [ "${1:-}" = --run ]; then
   # googletest all the same: configuring the windows preset adds its sources.
   packages=(cmake make googletest g++-mingw-w64-x86-64 wine wine64 fonts-wine fonts-liberation "$@")
 else
-  packages=(cmake make g++ googletest libgtest-dev g++-mingw-w64-x86-64 wine wine64 fonts-wine xvfb fonts-liberation "$@")
+  packages=(cmake make g++ googletest libgtest-dev g++-mingw-w64-x86-64 wine wine64 fonts-wine xvfb fonts-liberation
+            clang libclang-rt-14-dev "$@")
 fi
 
 missing=()

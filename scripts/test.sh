@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds every preset and runs every test: the portable core natively, again
-# under AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows side
-# under Wine and Xvfb.
+# under AddressSanitizer and UndefinedBehaviorSanitizer, then fuzzed for a
+# while, then the Windows side under Wine and Xvfb.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -15,4 +15,5 @@ cmake --build --preset windows -j2
 
 ctest --preset native
 ctest --preset native-asan
+scripts/fuzz.sh 30
 scripts/wine-session.sh "$PWD/build/windows/wineprefix" ctest --preset windows

@@ -116,6 +116,12 @@ void MemoryRegistry::AddEntry(std::string_view keyName, std::string_view display
         SetString(path, "UninstallString", uninstallString);
 }
 
+void MemoryRegistry::DeleteValue(std::string_view keyPath, std::string_view name)
+{
+    if (Node* node = Find(keyPath))
+        node->values.erase(std::string(name));
+}
+
 bool MemoryRegistry::KeyExists(std::string_view path) const { return Find(path) != nullptr; }
 
 int MemoryRegistry::CallCount(Operation operation) const
@@ -139,6 +145,22 @@ std::string MemoryRegistry::Export() const
     std::string out;
     ExportNode(*root_, "", out);
     return out;
+}
+
+void MemoryRegistry::CollectPaths(const Node& node, const std::string& path, std::vector<std::string>& out)
+{
+    for (const auto& [name, child] : node.subkeys) {
+        const std::string childPath = path.empty() ? name : path + "\\" + name;
+        out.push_back(childPath);
+        CollectPaths(*child, childPath, out);
+    }
+}
+
+std::vector<std::string> MemoryRegistry::KeyPaths() const
+{
+    std::vector<std::string> paths;
+    CollectPaths(*root_, "", paths);
+    return paths;
 }
 
 RegStatus MemoryRegistry::Intercept(Operation operation, std::string_view keyPath, std::string_view valueName)

@@ -32,10 +32,14 @@ public:
                    RegType type = RegType::Sz);
     // An entry under the Uninstall key with the given values ("" leaves one out).
     void AddEntry(std::string_view keyName, std::string_view displayName, std::string_view uninstallString);
+    // Removes one value, as another program may between two reads of it.
+    void DeleteValue(std::string_view keyPath, std::string_view name);
 
     bool KeyExists(std::string_view path) const;
     // Every key and value, one per line, in enumeration order.
     std::string Export() const;
+    // The path of every key below the root, each parent before its subkeys.
+    std::vector<std::string> KeyPaths() const;
     int OpenKeyCount() const { return static_cast<int>(openKeys_.size()); }
     int CallCount(Operation operation) const;
 
@@ -67,6 +71,7 @@ private:
     RegStatus OpenAny(Operation operation, std::string_view path, Key& key);
     RegStatus ResolveOpen(Key key, Node*& node, std::string*& path);
     static void ExportNode(const Node& node, const std::string& path, std::string& out);
+    static void CollectPaths(const Node& node, const std::string& path, std::vector<std::string>& out);
 
     // Enumeration walks a sorted map; remembering where the last step ended
     // keeps a pass over a large key linear. Any change forgets it.

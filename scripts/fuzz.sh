@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Builds the fuzz preset and runs each libFuzzer target for a while, on a
+# scratch copy of its seed corpus under build/fuzz/runs. A crash, a leak, a
+# hang or a broken invariant fails the run and leaves the input under
+# build/fuzz/runs/<target>/artifacts.
+# Usage: scripts/fuzz.sh [SECONDS] [--save]
+#   SECONDS  time per target (default 60)
+#   --save   merge what the run found into the kept corpora, tests/fuzz/corpus
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds=60
+save=no
+for arg in "$@"; do
+  case $arg in
+    --save) save=yes ;;
+    '' | *[!0-9]*) echo "usage: $0 [SECONDS] [--save]" >&2; exit 2 ;;
+    *) seconds=$arg ;;
+  esac
+done
+
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j2
+
+runs=build/fuzz/runs
+failed=()
+for target in command_fuzz registry_fuzz; do
+  work=$runs/$target
+  mkdir -p "$work/corpus"
+  rm -rf "$work/artifacts"
+  mkdir -p "$work/artifacts"
+  # The scratch corpus keeps what earlier runs found; the kept seeds are
+  # copied in afresh, so a seed changed in the repository wins.
+  cp tests/fuzz/corpus/$target/* "$work/corpus/"
+  options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
+           -artifact_prefix="$work/artifacts/")
+  [ -f tests/fuzz/$target.dict ] && options+=(-dict=tests/fuzz/$target.dict)
+
+  echo "== $target: ${seconds}s"
+  status=0
+  build/fuzz/fuzzers/$target "${options[@]}" "$work/corpus" >"$work/log" 2>&1 || status=$?
+
+  executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/log" | tail -n 1)
+  coverage=$(grep -E '^#[0-9]+' "$work/log" | tail -n 1 | grep -oE 'cov: [0-9]+ ft: [0-9]+' || true)
+  if [ "$status" -ne 0 ]; then
+    failed+=("$target")
+    echo "$target FAILED (exit $status); the end of $work/log:"
+    tail -n 40 "$work/log"
+    echo "inputs kept in $work/artifacts:"
+    ls -l "$work/artifacts"
+    echo "to run one again: build/fuzz/fuzzers/$target $work/artifacts/<file>"
+  else
+    echo "$target: ${executions:-?} executions, ${coverage:-no coverage line}"
+  fi
+
+  if [ "$save" = yes ] && [ "$status" -eq 0 ]; then
+    # Only inputs that reach code the kept ones miss, so the corpora stay small.
+    build/fuzz/fuzzers/$target -merge=1 -use_counters=0 "tests/fuzz/corpus/$target" "$work/corpus" >"$work/merge.log" 2>&1
+    echo "$target: corpus now $(ls "tests/fuzz/corpus/$target" | wc -l) files"
+  fi
+done
+
+if [ ${#failed[@]} -ne 0 ]; then
+  echo "fuzzing failed: ${failed[*]}" >&2
+  exit 1
+fi
