@@ -8,6 +8,7 @@
 
 void LoadUninstallEntries(RegistryStore& store, ListItems& list)
 {
+    ListUpdate update(list);
     list.Clear();
 
     OpenedKey uninstallKey(store);

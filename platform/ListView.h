@@ -1,7 +1,9 @@
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <windows.h>
 
@@ -12,6 +14,12 @@
 // outside 1 to Count() reads as an empty, unticked, unselected row and
 // changes nothing. Texts of any length go in and come back whole; the control
 // keeps a text only up to its first NUL.
+//
+// Rows added while a pass is open wait in the adapter and reach the control
+// together when the outermost pass ends; meanwhile they read as the control
+// would give them back (unticked, unselected). Under Wine, handing each row
+// to the control between two registry reads costs far more than handing
+// them all over at once. Any change to an existing row hands them over first.
 class ListViewItems : public ListItems {
 public:
     ListViewItems() = default;
@@ -44,9 +52,22 @@ public:
     void SetColumnWidth(int column, int pixels);
 
 private:
+    // A row added during a pass, its texts as the control would keep them.
+    // A sub-item past these goes to the control, after the rows before it.
+    static constexpr int kPendingSubItems = 3;
+    struct PendingRow {
+        std::wstring text;
+        std::array<std::wstring, kPendingSubItems> subItems;
+    };
+
     bool InRange(int position) const;
+    // The index in pending_ of the row at `position`; -1 when it is not pending.
+    int PendingIndex(int position) const;
+    void HandOver();
     std::string ItemText(int position, int column) const;
 
     HWND list_ = nullptr;
     int updateDepth_ = 0;
+    int firstPending_ = 0;  // the position the first pending row will take
+    std::vector<PendingRow> pending_;
 };

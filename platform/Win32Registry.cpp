@@ -1,5 +1,8 @@
 #include "Win32Registry.h"
 
+#include <algorithm>
+#include <utility>
+
 #include <windows.h>
 #include <shlwapi.h>
 
@@ -27,6 +30,7 @@ bool HasNul(std::string_view text) { return text.find('\0') != std::string_view:
 
 RegStatus Win32Registry::OpenForEnumeration(RegRoot root, std::string_view path, Key& key)
 {
+    Forget();
     key = 0;
     if (HasNul(path))
         return ERROR_INVALID_PARAMETER;
@@ -40,6 +44,7 @@ RegStatus Win32Registry::OpenForEnumeration(RegRoot root, std::string_view path,
 
 RegStatus Win32Registry::EnumerateSubkey(Key key, int index, std::string& name)
 {
+    Forget();
     wchar_t nameBuffer[kSubkeyNameBufferLength];
     wchar_t classBuffer[kSubkeyNameBufferLength];
     DWORD nameLength = kSubkeyNameBufferLength;
@@ -54,6 +59,7 @@ RegStatus Win32Registry::EnumerateSubkey(Key key, int index, std::string& name)
 
 RegStatus Win32Registry::OpenKey(RegRoot root, std::string_view path, Key& key)
 {
+    Forget();
     key = 0;
     if (HasNul(path))
         return ERROR_INVALID_PARAMETER;
@@ -67,12 +73,26 @@ RegStatus Win32Registry::OpenKey(RegRoot root, std::string_view path, Key& key)
 RegStatus Win32Registry::QueryValueSize(Key key, std::string_view valueName, RegType& type,
                                         std::uint32_t& byteCount)
 {
+    Forget();
     if (HasNul(valueName))
         return ERROR_INVALID_PARAMETER;
+    std::wstring name = WideFromUtf8(valueName);
+    firstRead_.data.resize(kFirstReadBytes);
     DWORD valueType = 0;
-    DWORD size = 0;
-    const LSTATUS status =
-        RegQueryValueExW(AsHkey(key), WideFromUtf8(valueName).c_str(), nullptr, &valueType, nullptr, &size);
+    DWORD size = static_cast<DWORD>(firstRead_.data.size());
+    LSTATUS status = RegQueryValueExW(AsHkey(key), name.c_str(), nullptr, &valueType,
+                                      reinterpret_cast<BYTE*>(firstRead_.data.data()), &size);
+    if (status == ERROR_SUCCESS) {
+        firstRead_.key = key;
+        firstRead_.valueName = std::move(name);
+        firstRead_.byteCount = size;
+    } else if (status == ERROR_MORE_DATA) {
+        // Too long for the first read: `size` is what the value needs, as the
+        // size query alone would have said; its data query asks again.
+        status = ERROR_SUCCESS;
+    } else {
+        size = 0;
+    }
     type = static_cast<RegType>(valueType);
     byteCount = size;
     return status;
@@ -81,27 +101,38 @@ RegStatus Win32Registry::QueryValueSize(Key key, std::string_view valueName, Reg
 RegStatus Win32Registry::QueryValueData(Key key, std::string_view valueName, std::span<std::byte> buffer,
                                         std::uint32_t& byteCount)
 {
+    const Key keptKey = std::exchange(firstRead_.key, 0);
     if (HasNul(valueName))
         return ERROR_INVALID_PARAMETER;
+    const std::wstring name = WideFromUtf8(valueName);
+    if (keptKey != 0 && keptKey == key && firstRead_.valueName == name) {
+        byteCount = firstRead_.byteCount;
+        // A buffer too small gets what the registry would give it: nothing.
+        if (firstRead_.byteCount > buffer.size())
+            return ERROR_MORE_DATA;
+        std::copy_n(firstRead_.data.begin(), firstRead_.byteCount, buffer.begin());
+        return ERROR_SUCCESS;
+    }
     // Without a buffer Windows would answer the size question instead.
     std::byte spare{};
     BYTE* data = reinterpret_cast<BYTE*>(buffer.empty() ? &spare : buffer.data());
     DWORD valueType = 0;
     DWORD size = static_cast<DWORD>(buffer.size());
-    const LSTATUS status =
-        RegQueryValueExW(AsHkey(key), WideFromUtf8(valueName).c_str(), nullptr, &valueType, data, &size);
+    const LSTATUS status = RegQueryValueExW(AsHkey(key), name.c_str(), nullptr, &valueType, data, &size);
     byteCount = size;
     return status;
 }
 
 void Win32Registry::CloseKey(Key key)
 {
+    Forget();
     if (key != 0)
         RegCloseKey(AsHkey(key));
 }
 
 RegStatus Win32Registry::DeleteTree(RegRoot root, std::string_view path)
 {
+    Forget();
     if (HasNul(path))
         return ERROR_INVALID_PARAMETER;
     return SHDeleteKeyW(RootKey(root), WideFromUtf8(path).c_str());

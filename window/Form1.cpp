@@ -160,9 +160,14 @@ void Form1::CreateControls()
             SendMessageW(child, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
             list_ = ListViewItems(child);
         }
-        // Mouse movement over the buttons and the list sets the pointer.
-        if (control.kind == ControlKind::ListView || control.kind == ControlKind::ToggleButton)
-            SetWindowSubclass(child, ControlProc, control.id, reinterpret_cast<DWORD_PTR>(this));
+        // Mouse movement over the buttons and the list sets the pointer. The
+        // control's own procedure moves to its user data. (Under Wine a
+        // SetWindowSubclass chain costs two server round trips on every
+        // message, and the list gets several messages for each row.)
+        if (control.kind == ControlKind::ListView || control.kind == ControlKind::ToggleButton) {
+            SetWindowLongPtrW(child, GWLP_USERDATA, GetWindowLongPtrW(child, GWLP_WNDPROC));
+            SetWindowLongPtrW(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlProc));
+        }
     }
 }
 
@@ -287,18 +292,21 @@ void Form1::OnControlMouseMove(ControlId id)
     }
 }
 
-LRESULT CALLBACK Form1::ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                    DWORD_PTR form)
+LRESULT CALLBACK Form1::ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_MOUSEMOVE)
-        reinterpret_cast<Form1*>(form)->OnControlMouseMove(static_cast<ControlId>(id));
+    const auto original = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(control, GWLP_USERDATA));
+    const auto id = static_cast<ControlId>(GetDlgCtrlID(control));
+    if (message == WM_MOUSEMOVE) {
+        if (auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(GetParent(control), GWLP_USERDATA)))
+            form->OnControlMouseMove(id);
+    }
     // A list view with check boxes ticks or unticks a row on a double-click;
     // here a double-click is two clicks and nothing more.
     else if (message == WM_LBUTTONDBLCLK && id == kListView1)
         message = WM_LBUTTONDOWN;
     else if (message == WM_NCDESTROY)
-        RemoveWindowSubclass(control, ControlProc, id);
-    return DefSubclassProc(control, message, wParam, lParam);
+        SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+    return CallWindowProcW(original, control, message, wParam, lParam);
 }
 
 void Form1::SetMousePointer(int setting)

@@ -160,6 +160,198 @@ TEST_F(Win32RegistryTest, RefusesNamesWithANul)
               "<d>");
 }
 
+// A value is asked for its size and then for its data. The store answers both
+// from one read when the value fits its first buffer; what callers see must
+// not depend on which way it went.
+class Win32RegistryReadTest : public Win32RegistryTest {
+protected:
+    struct Answer {
+        RegStatus sizeStatus = -1;
+        RegType type = RegType::None;
+        std::uint32_t size = 0;
+        RegStatus dataStatus = -1;
+        std::uint32_t stored = 0;
+        std::vector<std::byte> data;
+    };
+
+    // The size, then whatever `between` does, then the data into a buffer of
+    // `bufferSize` bytes (the size just learned when -1).
+    template <typename Between>
+    Answer SizeChangeData(const std::string& name, Between between, long long bufferSize = -1)
+    {
+        Answer answer;
+        OpenedKey key(registry);
+        EXPECT_EQ(registry.OpenKey(RegRoot::LocalMachine, values, key.Out()), kRegSuccess);
+        answer.sizeStatus = registry.QueryValueSize(key.Get(), name, answer.type, answer.size);
+        between(key.Get());
+        answer.data.resize(bufferSize < 0 ? answer.size : static_cast<size_t>(bufferSize));
+        answer.stored = static_cast<std::uint32_t>(answer.data.size());
+        answer.dataStatus = registry.QueryValueData(key.Get(), name, answer.data, answer.stored);
+        return answer;
+    }
+    Answer SizeThenData(const std::string& name, long long bufferSize = -1)
+    {
+        return SizeChangeData(name, [](RegistryStore::Key) {}, bufferSize);
+    }
+
+    static std::vector<std::byte> Bytes(const std::wstring& text, bool terminated = true)
+    {
+        const auto* first = reinterpret_cast<const std::byte*>(text.c_str());
+        return std::vector<std::byte>(first, first + (text.size() + (terminated ? 1 : 0)) * sizeof(wchar_t));
+    }
+
+    static constexpr size_t kFirst = Win32Registry::kFirstReadBytes;
+};
+
+TEST_F(Win32RegistryReadTest, TextsAroundTheFirstBufferComeBackWhole)
+{
+    // Just under, at and just over the first read: terminated texts of even
+    // length, and unterminated ones with a stray last byte.
+    for (const size_t bytes : {kFirst - 2, kFirst, kFirst + 2, kFirst - 1, kFirst + 1}) {
+        const bool odd = bytes % 2 != 0;
+        const std::wstring text(odd ? bytes / 2 : bytes / 2 - 1, L'v');
+        // Beyond the stray byte more text follows, so that Windows does not
+        // take it for a terminator the writer forgot to count.
+        const std::wstring written(text.size() + (odd ? 2 : 0), L'v');
+        std::vector<std::byte> stored = Bytes(written, !odd);
+        stored.resize(bytes);
+        WriteValue(values, "Edge", REG_SZ, Bytes(written, !odd).data(), static_cast<DWORD>(bytes));
+        const Answer answer = SizeThenData("Edge");
+        EXPECT_EQ(answer.sizeStatus, kRegSuccess) << bytes;
+        EXPECT_EQ(answer.type, RegType::Sz) << bytes;
+        EXPECT_EQ(answer.size, bytes);
+        EXPECT_EQ(answer.dataStatus, kRegSuccess) << bytes;
+        EXPECT_EQ(answer.stored, bytes);
+        EXPECT_EQ(answer.data, stored) << bytes;
+        EXPECT_EQ(Read(values, "Edge"), std::string(text.size(), 'v')) << bytes;
+    }
+}
+
+TEST_F(Win32RegistryReadTest, ASmallBufferGetsMoreDataAndTheSizeAsTheRegistryWouldSay)
+{
+    WriteText(values, "Short", L"fits the first read");
+    const std::wstring longText(kFirst, L'l');
+    WriteText(values, "Long", longText);
+
+    for (const char* name : {"Short", "Long"}) {
+        const Answer answer = SizeThenData(name, 4);
+        EXPECT_EQ(answer.sizeStatus, kRegSuccess) << name;
+        EXPECT_EQ(answer.dataStatus, kRegMoreData) << name;
+        EXPECT_EQ(answer.stored, answer.size) << name;
+    }
+    EXPECT_EQ(SizeThenData("Long").size, (longText.size() + 1) * sizeof(wchar_t));
+}
+
+TEST_F(Win32RegistryReadTest, ASizeAndItsDataDescribeOneStateOfTheValue)
+{
+    WriteText(values, "Short", L"before");
+    const std::wstring longBefore(kFirst, L'b');
+    WriteText(values, "Long", longBefore);
+    const auto rewrite = [this](const char* name, const std::wstring& text) {
+        return [this, name, text](RegistryStore::Key) { WriteText(values, name, text); };
+    };
+
+    // A value that fitted is answered from the read that gave its size.
+    Answer answer = SizeChangeData("Short", rewrite("Short", L"a much longer text than before"));
+    EXPECT_EQ(answer.dataStatus, kRegSuccess);
+    EXPECT_EQ(answer.data, Bytes(L"before"));
+
+    // A longer one is read again: grown, it no longer fits the size learned;
+    // shrunk, it comes back as it is now.
+    answer = SizeChangeData("Long", rewrite("Long", std::wstring(kFirst + 4, L'b')));
+    EXPECT_EQ(answer.dataStatus, kRegMoreData);
+    answer = SizeChangeData("Long", rewrite("Long", L"now short"));
+    EXPECT_EQ(answer.dataStatus, kRegSuccess);
+    EXPECT_EQ(answer.stored, Bytes(L"now short").size());
+
+    // Either way the text read is never one of blanks or of stale bytes.
+    WriteText(values, "Long", longBefore);
+    EXPECT_EQ(Read(values, "Short"), "a much longer text than before");
+    EXPECT_EQ(Read(values, "Long"), std::string(longBefore.size(), 'b'));
+}
+
+TEST_F(Win32RegistryReadTest, AReadKeptForOneValueAnswersNoOther)
+{
+    WriteText(values, "First", L"first");
+    WriteText(values, "Second", L"second");
+    const std::string other = std::string(kTestRoot) + "\\Other";
+    WriteText(other, "First", L"other first");
+
+    // The data query names another value: it is read from the registry.
+    Answer answer;
+    {
+        OpenedKey key(registry);
+        ASSERT_EQ(registry.OpenKey(RegRoot::LocalMachine, values, key.Out()), kRegSuccess);
+        RegType type = RegType::None;
+        std::uint32_t size = 0;
+        ASSERT_EQ(registry.QueryValueSize(key.Get(), "First", type, size), kRegSuccess);
+        std::vector<std::byte> data(64);
+        std::uint32_t stored = 64;
+        ASSERT_EQ(registry.QueryValueData(key.Get(), "Second", data, stored), kRegSuccess);
+        data.resize(stored);
+        EXPECT_EQ(data, Bytes(L"second"));
+        // ...and a second data query after the first one asks the registry too.
+        WriteText(values, "First", L"FIRST");
+        ASSERT_EQ(registry.QueryValueSize(key.Get(), "First", type, size), kRegSuccess);
+        data.assign(size, std::byte{});
+        stored = size;
+        ASSERT_EQ(registry.QueryValueData(key.Get(), "First", data, stored), kRegSuccess);
+        WriteText(values, "First", L"fIRST");
+        ASSERT_EQ(registry.QueryValueData(key.Get(), "First", data, stored), kRegSuccess);
+        EXPECT_EQ(data, Bytes(L"fIRST"));
+    }
+
+    // A key closed and another opened, even under the same handle value: the
+    // data query reads the other key's value.
+    {
+        OpenedKey first(registry);
+        ASSERT_EQ(registry.OpenKey(RegRoot::LocalMachine, values, first.Out()), kRegSuccess);
+        RegType type = RegType::None;
+        std::uint32_t size = 0;
+        ASSERT_EQ(registry.QueryValueSize(first.Get(), "First", type, size), kRegSuccess);
+        registry.CloseKey(first.Get());
+        first.Out() = 0;
+        OpenedKey second(registry);
+        ASSERT_EQ(registry.OpenKey(RegRoot::LocalMachine, other, second.Out()), kRegSuccess);
+        std::vector<std::byte> data(64);
+        std::uint32_t stored = 64;
+        ASSERT_EQ(registry.QueryValueData(second.Get(), "First", data, stored), kRegSuccess);
+        data.resize(stored);
+        EXPECT_EQ(data, Bytes(L"other first"));
+    }
+}
+
+TEST_F(Win32RegistryReadTest, MissingValuesAndOtherTypesAnswerAsBefore)
+{
+    const DWORD number = 7;
+    WriteValue(values, "Number", REG_DWORD, &number, sizeof number);
+    WriteValue(values, "Empty", REG_SZ, L"", 0);
+
+    Answer answer = SizeThenData("Missing");
+    EXPECT_EQ(answer.sizeStatus, kRegFileNotFound);
+    EXPECT_EQ(answer.dataStatus, kRegFileNotFound);
+
+    answer = SizeThenData("Number");
+    EXPECT_EQ(answer.type, RegType::Dword);
+    EXPECT_EQ(answer.size, sizeof number);
+    EXPECT_EQ(answer.stored, sizeof number);
+
+    answer = SizeThenData("Empty");
+    EXPECT_EQ(answer.sizeStatus, kRegSuccess);
+    EXPECT_EQ(answer.size, 0u);
+    EXPECT_EQ(answer.dataStatus, kRegSuccess);
+    EXPECT_EQ(answer.stored, 0u);
+
+    // Vanished between the two queries: the read that gave the size answers.
+    WriteText(values, "Vanishes", L"here");
+    answer = SizeChangeData("Vanishes", [this](RegistryStore::Key) {
+        RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, WideFromUtf8(values).c_str(), L"Vanishes");
+    });
+    EXPECT_EQ(answer.dataStatus, kRegSuccess);
+    EXPECT_EQ(answer.data, Bytes(L"here"));
+    EXPECT_EQ(Read(values, "Vanishes"), "<default>");
+}
+
 // The catalogue over the real Uninstall key of the test prefix.
 TEST_F(Win32RegistryTest, LoadsTheUninstallKey)
 {

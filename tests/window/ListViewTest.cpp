@@ -111,6 +111,65 @@ TEST_F(ListViewTest, TicksAndHighlightsArePerRow)
     EXPECT_FALSE(items.Checked(2));
 }
 
+TEST_F(ListViewTest, PositionsOutsideTheListReadEmptyAndChangeNothing)
+{
+    items.Add("one");
+    items.SetSubItem(1, 1, "uninstall one");
+    items.SetChecked(1, true);
+
+    for (const int outside : {0, -1, 2, 1000}) {
+        items.SetSubItem(outside, 1, "changed");
+        items.SetChecked(outside, false);
+        items.Remove(outside);
+        EXPECT_EQ(items.Text(outside), "") << outside;
+        EXPECT_EQ(items.SubItem(outside, 1), "") << outside;
+        EXPECT_FALSE(items.Checked(outside)) << outside;
+        EXPECT_FALSE(items.Selected(outside)) << outside;
+    }
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"one"}));
+    EXPECT_EQ(items.SubItem(1, 1), "uninstall one");
+    EXPECT_TRUE(items.Checked(1));
+}
+
+TEST_F(ListViewTest, RowsAddedDuringAPassReadBackAtOnceAndReachTheListWhenItEnds)
+{
+    items.Add("before");
+    {
+        ListUpdate update(items);
+        EXPECT_EQ(items.Add("one"), 2);
+        EXPECT_EQ(items.Add(std::string("two\0cut", 8)), 3);
+        items.SetSubItem(2, 1, "uninstall one");
+        items.SetSubItem(3, 3, "key two");
+        EXPECT_EQ(items.Count(), 3);
+        EXPECT_EQ(items.Text(3), "two");
+        EXPECT_EQ(items.SubItem(2, 1), "uninstall one");
+        EXPECT_EQ(items.SubItem(2, 2), "");
+        EXPECT_FALSE(items.Checked(2));
+        EXPECT_FALSE(items.Selected(3));
+        // The control itself holds only the row from before the pass.
+        EXPECT_EQ(SendMessageW(items.Hwnd(), LVM_GETITEMCOUNT, 0, 0), 1);
+        // A change to an existing row hands the new rows over first.
+        items.SetChecked(3, true);
+        EXPECT_EQ(SendMessageW(items.Hwnd(), LVM_GETITEMCOUNT, 0, 0), 3);
+        EXPECT_EQ(items.Add("four"), 4);
+        items.Remove(1);
+    }
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"one", "two", "four"}));
+    EXPECT_EQ(items.SubItem(1, 1), "uninstall one");
+    EXPECT_EQ(items.SubItem(2, 3), "key two");
+    EXPECT_TRUE(items.Checked(2));
+    EXPECT_FALSE(items.Checked(3));
+
+    // Cleared during a pass, rows not yet handed over are gone too.
+    {
+        ListUpdate update(items);
+        items.Add("five");
+        items.Clear();
+        EXPECT_EQ(items.Count(), 0);
+    }
+    EXPECT_EQ(items.Count(), 0);
+}
+
 TEST_F(ListViewTest, NestedPassesTurnRepaintingOffAndOnOnce)
 {
     std::vector<WPARAM> redraws;
