@@ -26,3 +26,10 @@ FUZZ_SECONDS ?= 60
 fuzz:
 	scripts/deps.sh
 	scripts/fuzz.sh $(FUZZ_SECONDS)
+
+# Measures the program on long lists against the floor of its work and
+# against Wine's uninstaller; writes docs/performance.md. Not a test: it takes
+# a while.
+.PHONY: bench
+bench:
+	scripts/bench.sh

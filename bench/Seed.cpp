@@ -1,0 +1,147 @@
+// Fills the Uninstall key of the current Wine prefix with synthetic entries.
+//   bench_seed seed N     empties the key, writes N entries and creates the
+//                         files that the live ones name
+//   bench_seed restore N  writes again the stale entries of the set, which a
+//                         measured deletion removed
+//   bench_seed count      the number of subkeys the key holds now
+// Prints key=value lines.
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include <windows.h>
+#include <shlwapi.h>
+
+#include "SeedEntries.h"
+#include "UninstallEntry.h"
+#include "WinText.h"
+
+namespace {
+
+const std::wstring kUninstallPath = WideFromUtf8(kUninstallKeyPath);
+
+class Key {
+public:
+    Key() = default;
+    ~Key()
+    {
+        if (key_ != nullptr)
+            RegCloseKey(key_);
+    }
+    Key(const Key&) = delete;
+    Key& operator=(const Key&) = delete;
+    HKEY* Out() { return &key_; }
+    HKEY Get() const { return key_; }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+[[noreturn]] void Fail(const char* what, long status)
+{
+    std::fprintf(stderr, "bench_seed: %s failed (%ld)\n", what, status);
+    std::exit(1);
+}
+
+void SetText(HKEY key, const wchar_t* name, const std::wstring& text, DWORD type = REG_SZ)
+{
+    const LSTATUS status = RegSetValueExW(key, name, 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
+                                          static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    if (status != ERROR_SUCCESS)
+        Fail("RegSetValueExW", status);
+}
+
+void Write(HKEY uninstall, const SeedEntry& entry)
+{
+    Key key;
+    const LSTATUS status = RegCreateKeyExW(uninstall, entry.keyName.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                           key.Out(), nullptr);
+    if (status != ERROR_SUCCESS)
+        Fail("RegCreateKeyExW", status);
+    if (!entry.displayName.empty())
+        SetText(key.Get(), L"DisplayName", entry.displayName);
+    if (!entry.uninstallString.empty())
+        SetText(key.Get(), L"UninstallString", entry.uninstallString, entry.expandable ? REG_EXPAND_SZ : REG_SZ);
+    SetText(key.Get(), L"Publisher", entry.publisher);
+    SetText(key.Get(), L"DisplayVersion", entry.version);
+    const DWORD size = entry.estimatedSize;
+    RegSetValueExW(key.Get(), L"EstimatedSize", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&size), sizeof size);
+}
+
+void OpenUninstallKey(Key& key)
+{
+    const LSTATUS status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, kUninstallPath.c_str(), 0, nullptr, 0,
+                                           KEY_ALL_ACCESS, nullptr, key.Out(), nullptr);
+    if (status != ERROR_SUCCESS)
+        Fail("opening the Uninstall key", status);
+}
+
+void CreateEmptyFile(const std::wstring& path)
+{
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                    nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        Fail("creating a live uninstaller", static_cast<long>(GetLastError()));
+    CloseHandle(file);
+}
+
+int Seed(int count, bool staleOnly)
+{
+    Key uninstall;
+    if (!staleOnly)
+        SHDeleteKeyW(HKEY_LOCAL_MACHINE, kUninstallPath.c_str());
+    OpenUninstallKey(uninstall);
+
+    int listed = 0;
+    int stale = 0;
+    std::set<std::wstring> files;
+    for (int index = 0; index < count; ++index) {
+        const SeedEntry entry = MakeSeedEntry(index);
+        listed += entry.listed ? 1 : 0;
+        stale += entry.stale ? 1 : 0;
+        if (staleOnly && !entry.stale)
+            continue;
+        Write(uninstall.Get(), entry);
+        if (!staleOnly && !entry.liveFile.empty())
+            files.insert(entry.liveFile);
+    }
+    for (const std::wstring& file : files)
+        CreateEmptyFile(file);
+    std::printf("entries=%d\nlisted=%d\nstale=%d\n", count, listed, stale);
+    if (!staleOnly)
+        std::printf("files=%zu\n", files.size());
+    return 0;
+}
+
+int Count()
+{
+    Key uninstall;
+    OpenUninstallKey(uninstall);
+    DWORD subkeys = 0;
+    const LSTATUS status = RegQueryInfoKeyW(uninstall.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
+                                            nullptr, nullptr, nullptr, nullptr, nullptr);
+    if (status != ERROR_SUCCESS)
+        Fail("RegQueryInfoKeyW", status);
+    std::printf("subkeys=%lu\n", static_cast<unsigned long>(subkeys));
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const std::string_view mode = argc > 1 ? argv[1] : "";
+    const int count = argc > 2 ? std::atoi(argv[2]) : 0;
+    if (mode == "seed" && count > 0)
+        return Seed(count, false);
+    if (mode == "restore" && count > 0)
+        return Seed(count, true);
+    if (mode == "count")
+        return Count();
+    std::fprintf(stderr, "usage: bench_seed seed N | restore N | count\n");
+    return 2;
+}
