@@ -125,8 +125,11 @@ TEST_F(HostileRegistryTest, ListsTicksAndDeletesOnlyWhatItShould)
         }
     }
 
-    // Every listed entry of the test names a missing uninstaller.
+    // Every listed entry of the test names a missing uninstaller. Detection
+    // only ticks: the registry stays as it was.
+    const std::wstring beforeDetection = ExportLocalMachine();
     Press(form.Check3());
+    EXPECT_EQ(ExportLocalMachine(), beforeDetection);
     for (int position = 1; position <= form.List().Count(); ++position) {
         if (form.List().SubItem(position, kKeyNameSubItem).starts_with("ulc-hostile-")) {
             EXPECT_TRUE(form.List().Checked(position));
