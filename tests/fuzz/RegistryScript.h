@@ -9,7 +9,7 @@
 // The registry fuzzer reads its input as a script: a run of steps, each an
 // opcode byte followed by its arguments. Every byte string is some script:
 // bytes pick from the tables below modulo their size, and a script that runs
-// out of bytes reads zeros and ends. The seed generator writes the same format.
+// out of bytes reads zeros and ends.
 namespace script {
 
 enum Step : std::uint8_t {

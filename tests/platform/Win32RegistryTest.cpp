@@ -5,10 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "Catalogue.h"
-#include "MemoryList.h"
 #include "Reg.h"
-#include "UninstallEntry.h"
 #include "Win32Registry.h"
 #include "WinText.h"
 
@@ -50,6 +47,14 @@ bool KeyExists(const std::string& keyPath)
         return false;
     RegCloseKey(key);
     return true;
+}
+
+// `length` characters starting with `first`.
+std::string LongName(char first, size_t length)
+{
+    std::string name(length, 'x');
+    name.front() = first;
+    return name;
 }
 
 class Win32RegistryTest : public ::testing::Test {
@@ -112,20 +117,21 @@ TEST_F(Win32RegistryTest, ReadsEveryShapeOfValue)
 TEST_F(Win32RegistryTest, EnumeratesNamesOutsideTheCodePageAndStopsAtOverlongNames)
 {
     const std::string parent = std::string(kTestRoot) + "\\Names";
-    const std::string scripts = "Ωμέγα Тест 测试 \U0001F680";
+    const std::string scripts = "bΩμέγα Тест 测试 \U0001F680";
     CreateKey(parent + "\\a");
-    CreateKey(parent + "\\b" + scripts);
-    CreateKey(parent + "\\c" + std::string(253, 'x'));  // 254 characters: fits
-    CreateKey(parent + "\\d" + std::string(254, 'x'));  // 255 characters: does not
+    CreateKey(parent + "\\" + scripts);
+    const std::string fits = LongName('c', 254);
+    CreateKey(parent + "\\" + fits);
+    CreateKey(parent + "\\" + LongName('d', 255));  // one character too many
     CreateKey(parent + "\\e");
 
     RegStatus endStatus = kRegSuccess;
     const std::vector<std::string> names = SubkeyNames(parent, endStatus);
-    EXPECT_EQ(names, (std::vector<std::string>{"a", "b" + scripts, "c" + std::string(253, 'x')}));
+    EXPECT_EQ(names, (std::vector<std::string>{"a", scripts, fits}));
     EXPECT_EQ(endStatus, kRegMoreData);
 
     // The name read back reaches the very same key.
-    const std::string path = parent + "\\b" + scripts;
+    const std::string path = parent + "\\" + scripts;
     WriteText(path, "DisplayName", L"found");
     EXPECT_EQ(Read(path, "DisplayName"), "found");
     EXPECT_EQ(registry.DeleteTree(RegRoot::LocalMachine, path), kRegSuccess);
@@ -350,30 +356,6 @@ TEST_F(Win32RegistryReadTest, MissingValuesAndOtherTypesAnswerAsBefore)
     EXPECT_EQ(answer.dataStatus, kRegSuccess);
     EXPECT_EQ(answer.data, Bytes(L"here"));
     EXPECT_EQ(Read(values, "Vanishes"), "<default>");
-}
-
-// The catalogue over the real Uninstall key of the test prefix.
-TEST_F(Win32RegistryTest, LoadsTheUninstallKey)
-{
-    const std::string name = "UninstallListCleanerTest Ωμέγα";
-    const std::string path = EntryKeyPath(name);
-    WriteText(path, "DisplayName", L"Test Entry Ωμέγα");
-    WriteText(path, "UninstallString", L"\"C:\\Program Files\\Test\\Uninst.exe\" /S", REG_EXPAND_SZ);
-
-    MemoryList list;
-    LoadUninstallEntries(registry, list);
-    registry.DeleteTree(RegRoot::LocalMachine, path);
-
-    int found = 0;
-    for (const MemoryList::Row& row : list.rows) {
-        if (row.subItems[kKeyNameSubItem - 1] != name)
-            continue;
-        ++found;
-        EXPECT_EQ(row.text, "Test Entry Ωμέγα");
-        EXPECT_EQ(row.subItems[kUninstallSubItem - 1], "\"C:\\Program Files\\Test\\Uninst.exe\" /S");
-        EXPECT_EQ(row.subItems[kFileExistsSubItem - 1], "c:\\program files\\test\\uninst.exe");
-    }
-    EXPECT_EQ(found, 1);
 }
 
 }  // namespace
