@@ -21,35 +21,15 @@ std::string KeyName(const std::string& suffix) { return kPrefix + suffix; }
 
 // The buttons pressed as a user presses them, on the window the program shows,
 // over the test prefix's real Uninstall key.
-class EntryActionsTest : public FormTest {
+class EntryActionsTest : public RegistryFormTest {
 protected:
-    void SetUp() override { RemoveEntries(); }
-    void TearDown() override
-    {
-        FormTest::TearDown();
-        RemoveEntries();
-    }
+    EntryActionsTest() : RegistryFormTest(kPrefix) {}
 
-    void RemoveEntries()
+    static void Seed(const std::string& suffix, const std::wstring& uninstallString)
     {
-        for (const std::string& suffix : suffixes_)
-            registry.DeleteTree(RegRoot::LocalMachine, EntryKeyPath(KeyName(suffix)));
-    }
-
-    void Seed(const std::string& suffix, const std::wstring& uninstallString)
-    {
-        suffixes_.push_back(suffix);
         const std::string path = EntryKeyPath(KeyName(suffix));
         WriteText(path, L"DisplayName", L"Actions test " + WideFromUtf8(suffix));
         WriteText(path, L"UninstallString", uninstallString);
-    }
-
-    Form1& OpenOnRegistry()
-    {
-        Form1& form = Open(96, L"", &registry);
-        form.Show(SW_SHOWNORMAL);
-        PumpMessages();
-        return form;
     }
 
     // The position of the row of an entry of this test; 0 when it is not listed.
@@ -61,15 +41,12 @@ protected:
         return 0;
     }
 
-    // The entries of this test that the list shows, top to bottom.
-    std::vector<std::string> ListedEntries(Form1& form)
+    // The entries of this test that the list shows, top to bottom, by suffix.
+    std::vector<std::string> ListedEntries(Form1& form) const
     {
-        std::vector<std::string> listed;
-        for (int position = 1; position <= form.List().Count(); ++position) {
-            const std::string name = form.List().SubItem(position, kKeyNameSubItem);
-            if (name.starts_with(kPrefix))
-                listed.push_back(name.substr(sizeof kPrefix - 1));
-        }
+        std::vector<std::string> listed = Listed(form);
+        for (std::string& name : listed)
+            name.erase(0, sizeof kPrefix - 1);
         return listed;
     }
 
@@ -83,14 +60,6 @@ protected:
         SendMessageW(form.List().Hwnd(), LVM_SETITEMSTATE, RowOf(form, suffix) - 1, reinterpret_cast<LPARAM>(&item));
     }
 
-    static void Press(ToggleButton button)
-    {
-        SendMessageW(button.Hwnd(), BM_CLICK, 0, 0);
-        PumpMessages();
-    }
-
-    Win32Registry registry;
-    std::vector<std::string> suffixes_;
 };
 
 TEST_F(EntryActionsTest, DeleteRemovesTheTickedEntriesTreesAndNothingElse)
@@ -98,7 +67,7 @@ TEST_F(EntryActionsTest, DeleteRemovesTheTickedEntriesTreesAndNothingElse)
     for (const char* suffix : {"1", "2", "3", "4", "5"})
         Seed(suffix, L"C:\\Tools\\" + WideFromUtf8(suffix) + L"\\uninst.exe");
     WriteText(EntryKeyPath(KeyName("3")) + "\\Sub\\Deeper", L"Value", L"below the entry");
-    Form1& form = OpenOnRegistry();
+    Form1& form = OpenShown();
     ASSERT_EQ(ListedEntries(form), (std::vector<std::string>{"1", "2", "3", "4", "5"}));
 
     // The key of row 4 goes behind the program's back: its row still leaves.
@@ -121,7 +90,7 @@ TEST_F(EntryActionsTest, DeleteRemovesTheTickedEntriesTreesAndNothingElse)
 TEST_F(EntryActionsTest, ActionsRunOnlyWhenAPressLeavesTheButtonDown)
 {
     Seed("1", L"C:\\Tools\\1\\uninst.exe");
-    Form1& form = OpenOnRegistry();
+    Form1& form = OpenShown();
     Tick(form, "1");
 
     // Setting the value never starts the action...
@@ -153,7 +122,7 @@ TEST_F(EntryActionsTest, DetectTicksTheEntriesWhoseFileIsGone)
     Seed("gone", L"\"C:\\Program Files\\Gone Tool\\uninst.exe\" /S");
     Seed("installer", L"MsiExec.exe /X{00000000-0000-0000-0000-000000000001}");
     Seed("by-hand", L"\"" + present + L"\"");
-    Form1& form = OpenOnRegistry();
+    Form1& form = OpenShown();
     Tick(form, "by-hand");
 
     Press(form.Check3());
@@ -178,7 +147,7 @@ TEST_F(EntryActionsTest, UninstallStartsEachSelectedEntryWithItsArguments)
         DeleteFileW((base + L"." + name).c_str());
         Seed(Utf8FromWide(name), L"\"" + folder.wstring() + L"\\" + name + L".exe\" /S --from " + name);
     }
-    Form1& form = OpenOnRegistry();
+    Form1& form = OpenShown();
     Select(form, "uninstA");
     Select(form, "uninstC");
     Tick(form, "uninstB");
@@ -225,7 +194,7 @@ TEST_F(EntryActionsTest, DoubleClickingARowChangesNothing)
 {
     Seed("1", L"C:\\Tools\\1\\uninst.exe");
     Seed("2", L"C:\\Tools\\2\\uninst.exe");
-    Form1& form = OpenOnRegistry();
+    Form1& form = OpenShown();
     Tick(form, "2");
 
     for (const std::string suffix : {"1", "2"}) {

@@ -25,55 +25,15 @@ const std::vector<std::string> kScriptNames = {
 
 // Entries no installer would write: the window lists what it can, ticks and
 // deletes as asked, and leaves every other key of HKLM exactly as it was.
-class HostileRegistryTest : public FormTest {
+class HostileRegistryTest : public RegistryFormTest {
 protected:
-    void SetUp() override { RemoveEntries(); }
-    void TearDown() override
-    {
-        FormTest::TearDown();
-        RemoveEntries();
-    }
-
-    void RemoveEntries()
-    {
-        for (const std::string& name : AllNames())
-            registry.DeleteTree(RegRoot::LocalMachine, EntryKeyPath(name));
-    }
-
-    static std::vector<std::string> AllNames()
-    {
-        std::vector<std::string> names = kScriptNames;
-        for (const char* name : {"ulc-hostile-huge", "ulc-hostile-raw", "ulc-hostile-dword", "ulc-hostile-multi",
-                                 "ulc-hostile-binary", "ulc-hostile-deep", "ulc-hostile-gone", "ulc-hostile-again"})
-            names.emplace_back(name);
-        return names;
-    }
+    HostileRegistryTest() : RegistryFormTest("ulc-hostile-") {}
 
     static void Entry(const std::string& name, const std::wstring& displayName)
     {
         WriteText(EntryKeyPath(name), L"DisplayName", displayName);
         WriteText(EntryKeyPath(name), L"UninstallString", L"\"C:\\Gone\\" + WideFromUtf8(name) + L"\\uninst.exe\" /S");
     }
-
-    // The entries of this test that the list shows.
-    std::vector<std::string> Listed(Form1& form)
-    {
-        std::vector<std::string> listed;
-        for (int position = 1; position <= form.List().Count(); ++position) {
-            const std::string name = form.List().SubItem(position, kKeyNameSubItem);
-            if (name.starts_with("ulc-hostile-"))
-                listed.push_back(name);
-        }
-        return listed;
-    }
-
-    static void Press(ToggleButton button)
-    {
-        SendMessageW(button.Hwnd(), BM_CLICK, 0, 0);
-        PumpMessages();
-    }
-
-    Win32Registry registry;
 };
 
 TEST_F(HostileRegistryTest, ListsTicksAndDeletesOnlyWhatItShould)
@@ -102,9 +62,7 @@ TEST_F(HostileRegistryTest, ListsTicksAndDeletesOnlyWhatItShould)
     Entry("ulc-hostile-gone", L"Gone Tool");
     Entry("ulc-hostile-again", L"Tool Before");
 
-    Form1& form = Open(96, L"", &registry);
-    form.Show(SW_SHOWNORMAL);
-    PumpMessages();
+    Form1& form = OpenShown();
 
     std::vector<std::string> expected = kScriptNames;
     for (const char* name : {"ulc-hostile-again", "ulc-hostile-deep", "ulc-hostile-gone", "ulc-hostile-huge",

@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include "UninstallEntry.h"
+#include "Win32Registry.h"
 #include "WinText.h"
+#include "WindowTestSupport.h"
 
 // Whole-registry views for tests that must show an action touched nothing
 // but what it should.
@@ -113,3 +115,71 @@ inline bool EntryExists(const std::string& keyName)
     RegCloseKey(key);
     return true;
 }
+
+// A shown window over the test prefix's real registry, for tests whose
+// entries under the Uninstall key all have names starting with `prefix`.
+// Those entries are removed before each test, leftovers of an earlier run
+// included, and after it.
+class RegistryFormTest : public FormTest {
+protected:
+    explicit RegistryFormTest(std::string prefix) : prefix_(std::move(prefix)) {}
+
+    void SetUp() override { RemoveEntries(); }
+    void TearDown() override
+    {
+        FormTest::TearDown();
+        RemoveEntries();
+    }
+
+    Form1& OpenShown()
+    {
+        Form1& form = Open(96, L"", &registry);
+        form.Show(SW_SHOWNORMAL);
+        PumpMessages();
+        return form;
+    }
+
+    // The key names of this test's entries that the list shows, top to bottom.
+    std::vector<std::string> Listed(Form1& form) const
+    {
+        std::vector<std::string> listed;
+        for (int position = 1; position <= form.List().Count(); ++position) {
+            std::string name = form.List().SubItem(position, kKeyNameSubItem);
+            if (name.starts_with(prefix_))
+                listed.push_back(std::move(name));
+        }
+        return listed;
+    }
+
+    static void Press(ToggleButton button)
+    {
+        SendMessageW(button.Hwnd(), BM_CLICK, 0, 0);
+        PumpMessages();
+    }
+
+    Win32Registry registry;
+
+private:
+    void RemoveEntries()
+    {
+        std::vector<std::string> names;
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, WideFromUtf8(kUninstallKeyPath).c_str(), 0, KEY_READ, &key) !=
+            ERROR_SUCCESS)
+            return;
+        for (DWORD index = 0;; ++index) {
+            wchar_t name[256];
+            DWORD length = 256;
+            if (RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+                break;
+            std::string utf8 = Utf8FromWide(std::wstring_view(name, length));
+            if (utf8.starts_with(prefix_))
+                names.push_back(std::move(utf8));
+        }
+        RegCloseKey(key);
+        for (const std::string& name : names)
+            registry.DeleteTree(RegRoot::LocalMachine, EntryKeyPath(name));
+    }
+
+    std::string prefix_;
+};
