@@ -18,6 +18,7 @@
 
 #include "BenchSupport.h"
 #include "Catalogue.h"
+#include "Collation.h"
 #include "Environment.h"
 #include "ListView.h"
 #include "Misc.h"
@@ -45,7 +46,7 @@ int Load()
     Win32Registry registry;
     PlainList list;
     const double start = Now();
-    LoadUninstallEntries(registry, list);
+    LoadUninstallEntries(registry, list, DisplayNameSortKey);
     const double seconds = Now() - start;
     std::printf("rows=%d\nload_seconds=%.4f\ntext_bytes=%llu\npeak_ws=%llu\n", list.Count(), seconds,
                 TextBytes(list), PeakWorkingSet(GetCurrentProcess()));
@@ -87,7 +88,7 @@ int Actions()
         list.SetColumnWidth(column, 0);
 
     double start = Now();
-    LoadUninstallEntries(registry, list);
+    LoadUninstallEntries(registry, list, DisplayNameSortKey);
     const double loadSeconds = Now() - start;
     const unsigned long long listPeak = PeakWorkingSet(GetCurrentProcess());
 

@@ -13,14 +13,15 @@ public:
         std::string text;
         std::array<std::string, 3> subItems;
         bool checked = false;
+        RegRoot place = RegRoot::LocalMachine;
     };
 
     std::vector<Row> rows;
 
     void Clear() override { rows.clear(); }
-    int Add(std::string_view text) override
+    int Add(std::string_view text, RegRoot place) override
     {
-        rows.push_back(Row{std::string(text), {}, false});
+        rows.push_back(Row{std::string(text), {}, false, place});
         return Count();
     }
     int Count() const override { return static_cast<int>(rows.size()); }
@@ -36,4 +37,5 @@ public:
     bool Checked(int position) const override { return rows[position - 1].checked; }
     void SetChecked(int position, bool checked) override { rows[position - 1].checked = checked; }
     bool Selected(int) const override { return false; }
+    RegRoot Place(int position) const override { return rows[position - 1].place; }
 };

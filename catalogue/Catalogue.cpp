@@ -1,34 +1,62 @@
 #include "Catalogue.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "CommandAnalysis.h"
 #include "ListItems.h"
 #include "Reg.h"
 #include "RegistryStore.h"
 #include "UninstallEntry.h"
 
-void LoadUninstallEntries(RegistryStore& store, ListItems& list)
+namespace {
+
+struct Entry {
+    std::string sortKey;
+    std::string displayName;
+    std::string command;
+    std::string keyName;
+    RegRoot place;
+};
+
+// Any failure ends the enumeration of a place: past the last subkey or on an
+// error. The entries read before it stay.
+void ReadPlace(RegistryStore& store, RegRoot place, const SortKeyOf& sortKey, std::vector<Entry>& entries)
+{
+    OpenedKey uninstallKey(store);
+    if (uninstallKey.OpenForEnumeration(place, kUninstallKeyPath) != kRegSuccess)
+        return;
+
+    std::string keyName;
+    for (int index = 0; store.EnumerateSubkey(uninstallKey.Get(), index, keyName) == kRegSuccess; ++index) {
+        OpenedKey entryKey(store);
+        if (entryKey.Open(place, EntryKeyPath(keyName)) != kRegSuccess)
+            continue;
+        std::string displayName = ReadRegString(entryKey, "DisplayName", "");
+        std::string command = ReadRegString(entryKey, "UninstallString", "");
+        if (command.empty() || displayName.empty())
+            continue;
+        entries.push_back({sortKey(displayName), std::move(displayName), std::move(command), keyName, place});
+    }
+}
+
+}  // namespace
+
+void LoadUninstallEntries(RegistryStore& store, ListItems& list, const SortKeyOf& sortKey)
 {
     ListUpdate update(list);
     list.Clear();
 
-    OpenedKey uninstallKey(store);
-    if (store.OpenForEnumeration(RegRoot::LocalMachine, kUninstallKeyPath, uninstallKey.Out()) != kRegSuccess)
-        return;
+    std::vector<Entry> entries;
+    for (const RegRoot place : kEntryPlaces)
+        ReadPlace(store, place, sortKey, entries);
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const Entry& a, const Entry& b) { return a.sortKey < b.sortKey; });
 
-    // Any failure ends the enumeration: past the last subkey, on a name too
-    // long for the buffer, or on an error. The rows added so far stay.
-    std::string keyName;
-    for (int index = 0; store.EnumerateSubkey(uninstallKey.Get(), index, keyName) == kRegSuccess; ++index) {
-        const std::string keyPath = EntryKeyPath(keyName);
-        const std::string displayName = ReadRegString(store, RegRoot::LocalMachine, keyPath, "DisplayName", "");
-        const std::string command = ReadRegString(store, RegRoot::LocalMachine, keyPath, "UninstallString", "");
-        if (command.empty() || displayName.empty())
-            continue;
-
-        const DerivedUninstaller derived = DeriveUninstallerPath(command);
-        const int row = list.Add(displayName);
-        list.SetSubItem(row, kUninstallSubItem, derived.replacement.value_or(command));
-        list.SetSubItem(row, kFileExistsSubItem, derived.file);
-        list.SetSubItem(row, kKeyNameSubItem, keyName);
+    for (const Entry& entry : entries) {
+        const int row = list.Add(entry.displayName, entry.place);
+        list.SetSubItem(row, kUninstallSubItem, entry.command);
+        list.SetSubItem(row, kFileExistsSubItem, DeriveUninstallerPath(entry.command));
+        list.SetSubItem(row, kKeyNameSubItem, entry.keyName);
     }
 }

@@ -51,10 +51,10 @@ size_t NamedFileEnd(std::string_view text)
 
 }  // namespace
 
-DerivedUninstaller DeriveUninstallerPath(std::string_view command)
+std::string DeriveUninstallerPath(std::string_view command)
 {
     if (LowerAscii(command).find("msiexec.exe") != std::string::npos)
-        return {std::string(kIgnoreMarker), std::nullopt};
+        return std::string(kIgnoreMarker);
 
     std::string text = LowerAscii(WithoutQuotes(command));
     ReplaceAll(text, "rundll32.exe", "rundll32");
@@ -62,9 +62,7 @@ DerivedUninstaller DeriveUninstallerPath(std::string_view command)
 
     // rundll32 names a library first and the file it acts on last, after the
     // last drive letter.
-    if (text.find("rundll32") != std::string::npos) {
-        std::string file = PathFromLastDrive(text);
-        return {file, file};
-    }
-    return {text, std::nullopt};
+    if (text.find("rundll32") != std::string::npos)
+        return PathFromLastDrive(text);
+    return text;
 }

@@ -1,15 +1,10 @@
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 
-struct DerivedUninstaller {
-    // The file whose presence shows the entry is still installed, lower-cased,
-    // or the marker for Windows Installer commands.
-    std::string file;
-    // For rundll32 commands the file also replaces the uninstall command.
-    std::optional<std::string> replacement;
-};
-
-DerivedUninstaller DeriveUninstallerPath(std::string_view command);
+// The file whose presence shows that an entry is still installed, read from
+// its uninstall command and lower-cased: the uninstaller program, the setup
+// information file or the library the command names; the marker for Windows
+// Installer commands.
+std::string DeriveUninstallerPath(std::string_view command);

@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include <algorithm>
+
 #include "Text.h"
 
 namespace {
@@ -52,4 +54,96 @@ ShellCommand SplitCommand(std::string_view command)
         return Cut(text, blank, blank);
 
     return {std::string(text), ""};
+}
+
+namespace {
+
+bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// The end of the part of `path` that starts at `from` and runs to the next
+// separator; npos when there is no separator or the part is empty.
+size_t PartEnd(std::string_view path, size_t from)
+{
+    const size_t end = path.find_first_of("\\/", from);
+    return end == from ? std::string_view::npos : end;
+}
+
+// The parts of a list such as PATH, each without the quotes and blanks around it.
+std::vector<std::string_view> ListParts(std::string_view list)
+{
+    std::vector<std::string_view> parts;
+    for (size_t start = 0; start <= list.size();) {
+        const size_t end = std::min(list.find(';', start), list.size());
+        std::string_view part = TrimBlanks(list.substr(start, end - start));
+        if (part.size() >= 2 && part.front() == '"' && part.back() == '"')
+            part = part.substr(1, part.size() - 2);
+        if (!part.empty())
+            parts.push_back(part);
+        start = end + 1;
+    }
+    return parts;
+}
+
+}  // namespace
+
+std::string PathRoot(std::string_view path)
+{
+    if (path.size() >= 3 && IsAsciiLetter(path[0]) && path[1] == ':' && IsSeparator(path[2]))
+        return std::string(path.substr(0, 3));
+    if (path.size() < 2 || !IsSeparator(path[0]) || !IsSeparator(path[1]))
+        return {};
+    const size_t serverEnd = PartEnd(path, 2);
+    if (serverEnd == std::string_view::npos)
+        return {};
+    // "\\?\" and "\\.\" lead into Windows' device namespace, not to a server.
+    const std::string_view server = path.substr(2, serverEnd - 2);
+    if (server == "?" || server == ".")
+        return {};
+    const size_t shareEnd = PartEnd(path, serverEnd + 1);
+    if (shareEnd == std::string_view::npos)
+        return {};
+    return std::string(path.substr(0, shareEnd + 1));
+}
+
+bool IsBareName(std::string_view file)
+{
+    return !file.empty() && file.find_first_of("\\/:") == std::string_view::npos;
+}
+
+bool IsRelativePath(std::string_view file)
+{
+    if (file.empty() || IsBareName(file) || !PathRoot(file).empty())
+        return false;
+    // A scheme is a letter and then letters, digits, "+", "-" or "."; one
+    // letter before the colon is a drive.
+    const size_t colon = file.find(':');
+    const bool hasScheme = colon != std::string_view::npos && colon >= 2 && IsAsciiLetter(file[0]) &&
+                           std::all_of(file.begin(), file.begin() + colon, [](char c) {
+                               return IsAsciiLetter(c) || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
+                           });
+    return !hasScheme && !(IsSeparator(file[0]) && file.size() > 1 && IsSeparator(file[1]));
+}
+
+std::vector<std::string> ProgramCandidates(std::string_view name, std::string_view folders,
+                                           std::string_view extensions)
+{
+    const bool hasExtension = name.find('.') != std::string_view::npos;
+    const std::vector<std::string_view> endings =
+        hasExtension ? std::vector<std::string_view>{""} : ListParts(extensions);
+    std::vector<std::string> candidates;
+    for (const std::string_view folder : ListParts(folders)) {
+        // A relative folder is taken from the working folder.
+        if (PathRoot(folder).empty())
+            continue;
+        for (const std::string_view ending : endings) {
+            std::string candidate(folder);
+            if (!IsSeparator(candidate.back()))
+                candidate += '\\';
+            candidate += name;
+            candidate += ending;
+            candidates.push_back(std::move(candidate));
+        }
+    }
+    return candidates;
 }

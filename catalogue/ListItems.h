@@ -3,15 +3,18 @@
 #include <string>
 #include <string_view>
 
+#include "RegistryStore.h"
+
 // The rows of the entry list, addressed by 1-based position from the top.
-// Each row has a text, sub-items 1 to 3, a check box and a highlight.
+// Each row has a text, sub-items 1 to 3, a check box, a highlight and the
+// place its entry lives in.
 class ListItems {
 public:
     virtual ~ListItems() = default;
 
     virtual void Clear() = 0;
-    // Adds an unticked row and returns its position.
-    virtual int Add(std::string_view text) = 0;
+    // Adds an unticked row at the bottom and returns its position.
+    virtual int Add(std::string_view text, RegRoot place) = 0;
     virtual int Count() const = 0;
     // Removes the row at `position`; the rows below it move up by one.
     virtual void Remove(int position) = 0;
@@ -23,6 +26,7 @@ public:
     virtual bool Checked(int position) const = 0;
     virtual void SetChecked(int position, bool checked) = 0;
     virtual bool Selected(int position) const = 0;
+    virtual RegRoot Place(int position) const = 0;
 
     // A pass over many rows brackets its changes with these, so that a list
     // on screen repaints once at the end instead of once per row.

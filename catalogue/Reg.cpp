@@ -1,6 +1,5 @@
 #include "Reg.h"
 
-#include <algorithm>
 #include <vector>
 
 #include "Text.h"
@@ -9,29 +8,25 @@ std::string ReadRegString(RegistryStore& store, RegRoot root, std::string_view k
                           std::string_view valueName, std::string_view defaultText)
 {
     OpenedKey key(store);
-    if (store.OpenKey(root, keyPath, key.Out()) != kRegSuccess)
+    if (key.Open(root, keyPath) != kRegSuccess)
         return std::string(defaultText);
+    return ReadRegString(key, valueName, defaultText);
+}
 
+std::string ReadRegString(const OpenedKey& key, std::string_view valueName, std::string_view defaultText)
+{
     RegType type = RegType::None;
-    std::uint32_t size = 0;
-    if (store.QueryValueSize(key.Get(), valueName, type, size) != kRegSuccess)
+    std::vector<std::byte> data;
+    if (key.Store().QueryValue(key.Get(), valueName, type, data) != kRegSuccess)
         return std::string(defaultText);
     if (type != RegType::Sz && type != RegType::ExpandSz)
         return std::string(defaultText);
 
-    std::vector<std::byte> data(size);
-    std::uint32_t stored = size;
-    // The value may have changed or vanished since its size was taken; then
-    // there is no trustworthy text, only the default.
-    if (store.QueryValueData(key.Get(), valueName, data, stored) != kRegSuccess)
-        return std::string(defaultText);
-    stored = std::min(stored, size);
-
     // Stored text need not end in a NUL, nor have an even byte count: take the
     // whole UTF-16 units there are and stop at the first NUL among them.
     std::u16string text;
-    text.reserve(stored / 2);
-    for (std::uint32_t i = 0; i + 1 < stored; i += 2) {
+    text.reserve(data.size() / 2);
+    for (size_t i = 0; i + 1 < data.size(); i += 2) {
         const auto unit = static_cast<char16_t>(std::to_integer<unsigned>(data[i]) |
                                                 (std::to_integer<unsigned>(data[i + 1]) << 8));
         if (unit == u'\0')

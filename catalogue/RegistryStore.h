@@ -2,9 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The registry as the catalogue and the actions see it: exactly the operations
 // they need, with the platform's own statuses. 0 is success; every other
@@ -18,7 +18,14 @@ inline constexpr RegStatus kRegMoreData = 234;
 inline constexpr RegStatus kRegNoMoreItems = 259;
 inline constexpr RegStatus kRegKeyDeleted = 1018;
 
-enum class RegRoot { LocalMachine };
+// The places Windows keeps its list of installed programs in. On 64-bit
+// Windows the machine's registry has two views: 64-bit programs write to one,
+// 32-bit installers to the other (Software\WOW6432Node).
+enum class RegRoot {
+    LocalMachine,    // HKEY_LOCAL_MACHINE, the 64-bit view
+    LocalMachine32,  // HKEY_LOCAL_MACHINE, the 32-bit view
+    CurrentUser,     // HKEY_CURRENT_USER
+};
 
 // Value types keep the registry's numbers; any other number may arrive too.
 enum class RegType : std::uint32_t {
@@ -31,9 +38,9 @@ enum class RegType : std::uint32_t {
     Qword = 11,
 };
 
-// A subkey name must fit this many UTF-16 units, its terminator included;
-// a longer name makes the enumeration at that index fail with kRegMoreData.
-inline constexpr int kSubkeyNameBufferLength = 255;
+// A subkey name fits this many UTF-16 units with its terminator: the
+// registry's longest, 255 characters, included.
+inline constexpr int kSubkeyNameBufferLength = 256;
 
 // Names and paths are UTF-8. Value data is the registry's raw bytes: a text
 // value is UTF-16LE, possibly without its terminator, possibly odd in length.
@@ -53,14 +60,10 @@ public:
     // Opens `path` under `root` for reading its values. On failure `key` is 0.
     virtual RegStatus OpenKey(RegRoot root, std::string_view path, Key& key) = 0;
 
-    // The type of a value and the number of bytes its data holds.
-    virtual RegStatus QueryValueSize(Key key, std::string_view valueName, RegType& type,
-                                     std::uint32_t& byteCount) = 0;
-
-    // Copies a value's data into `buffer`. On success `byteCount` is the number
-    // of bytes stored; kRegMoreData when the data no longer fits.
-    virtual RegStatus QueryValueData(Key key, std::string_view valueName, std::span<std::byte> buffer,
-                                     std::uint32_t& byteCount) = 0;
+    // The type and the whole data of a value, both from one state of it. On
+    // failure `data` is empty.
+    virtual RegStatus QueryValue(Key key, std::string_view valueName, RegType& type,
+                                 std::vector<std::byte>& data) = 0;
 
     // Closing key 0 does nothing.
     virtual void CloseKey(Key key) = 0;
@@ -77,10 +80,24 @@ public:
     OpenedKey(const OpenedKey&) = delete;
     OpenedKey& operator=(const OpenedKey&) = delete;
 
-    RegistryStore::Key& Out() { return key_; }
+    RegStatus Open(RegRoot root, std::string_view path) { return Reopen(&RegistryStore::OpenKey, root, path); }
+    RegStatus OpenForEnumeration(RegRoot root, std::string_view path)
+    {
+        return Reopen(&RegistryStore::OpenForEnumeration, root, path);
+    }
+
+    RegistryStore& Store() const { return store_; }
     RegistryStore::Key Get() const { return key_; }
 
 private:
+    using OpenOperation = RegStatus (RegistryStore::*)(RegRoot, std::string_view, RegistryStore::Key&);
+    RegStatus Reopen(OpenOperation open, RegRoot root, std::string_view path)
+    {
+        store_.CloseKey(key_);
+        key_ = 0;
+        return (store_.*open)(root, path, key_);
+    }
+
     RegistryStore& store_;
     RegistryStore::Key key_ = 0;
 };

@@ -1,10 +1,14 @@
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
-// Each row of the list is one entry of the Uninstall key: its text is the
-// display name, and three hidden columns carry the data the actions need.
+#include "RegistryStore.h"
+
+// Each row of the list is one entry of an Uninstall key: its text is the
+// display name, three hidden columns carry the data the actions need, and the
+// row knows which of the places below its key is in.
 enum EntrySubItem : int {
     kUninstallSubItem = 1,   // the command handed to the shell
     kFileExistsSubItem = 2,  // the derived uninstaller file, or kIgnoreMarker
@@ -12,6 +16,10 @@ enum EntrySubItem : int {
 };
 
 inline constexpr std::string_view kUninstallKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+// Every place holds an Uninstall key at that path; Windows lists all three.
+inline constexpr std::array<RegRoot, 3> kEntryPlaces = {RegRoot::LocalMachine, RegRoot::LocalMachine32,
+                                                        RegRoot::CurrentUser};
 
 // Entries that have no file to check (Windows Installer commands) carry this.
 inline constexpr std::string_view kIgnoreMarker = "IGNORE ME";

@@ -1,7 +1,11 @@
 #include "Actions.h"
 
+#include <map>
+
+#include "CommandLine.h"
 #include "ListItems.h"
 #include "RegistryStore.h"
+#include "Text.h"
 #include "UninstallEntry.h"
 
 namespace {
@@ -20,7 +24,6 @@ bool IsSingleKeyName(std::string_view name)
 void UninstallSelectedEntry(ListItems& list, const StartCommand& start)
 {
     const int count = list.Count();
-    ListUpdate update(list);
     for (int position = 1; position <= count; ++position) {
         if (list.Selected(position))
             start(list.SubItem(position, kUninstallSubItem));
@@ -38,15 +41,16 @@ void DeleteCheckedEntries(ListItems& list, RegistryStore& store)
         const std::string keyName = list.SubItem(position, kKeyNameSubItem);
         if (!IsSingleKeyName(keyName))
             continue;
-        const RegStatus status = store.DeleteTree(RegRoot::LocalMachine, EntryKeyPath(keyName));
+        const RegStatus status = store.DeleteTree(list.Place(position), EntryKeyPath(keyName));
         // A key that is already gone has left the system's list all the same.
         if (status == kRegSuccess || status == kRegFileNotFound)
             list.Remove(position);
     }
 }
 
-void DetectOldEntries(ListItems& list, const FileProbe& isFilePresent, const ExpandVariables& expand)
+void DetectOldEntries(ListItems& list, const FileProbe& probe, const ExpandVariables& expand)
 {
+    std::map<std::string, bool> rootPresent;
     const int count = list.Count();
     ListUpdate update(list);
     for (int position = 1; position <= count; ++position) {
@@ -54,7 +58,17 @@ void DetectOldEntries(ListItems& list, const FileProbe& isFilePresent, const Exp
         if (file.find(kIgnoreMarker) != std::string::npos)
             continue;
         // Entries name their files through variables such as %ProgramFiles%.
-        if (!isFilePresent(expand(file)))
+        const std::string path = expand(file);
+        // A relative name would be looked for wherever this program happens
+        // to stand, and an unseen drive (a network drive, which an elevated
+        // program does not see) proves nothing about its files.
+        const std::string root = PathRoot(path);
+        if (root.empty())
+            continue;
+        const auto [known, isNew] = rootPresent.try_emplace(LowerAscii(root), false);
+        if (isNew)
+            known->second = probe(root) == FileState::Present;
+        if (known->second && probe(path) == FileState::Absent)
             list.SetChecked(position, true);
     }
 }

@@ -9,6 +9,7 @@
 #include "Actions.h"
 #include "Catalogue.h"
 #include "CenterForm.h"
+#include "Collation.h"
 #include "Dpi.h"
 #include "Environment.h"
 #include "Misc.h"
@@ -125,6 +126,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_CREATE: return OnCreate();
     case WM_COMMAND: return OnCommand(LOWORD(wParam), HIWORD(wParam));
+    case WM_NOTIFY: return OnNotify(*reinterpret_cast<NMHDR*>(lParam));
     case WM_CTLCOLORBTN: return OnControlColour(reinterpret_cast<HDC>(wParam));
     case WM_CTLCOLORSTATIC: return OnControlColour(reinterpret_cast<HDC>(wParam));
     case WM_MOUSEMOVE: return OnMouseMove(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
@@ -207,7 +209,7 @@ void Form1::Load()
     LoadMouseIcon();
     SetWindowTextW(hwnd_, kProductTitle);
     AddColumns();
-    LoadUninstallEntries(registry_, list_);
+    LoadUninstallEntries(registry_, list_, DisplayNameSortKey);
 }
 
 void Form1::LoadMouseIcon()
@@ -262,7 +264,17 @@ void Form1::OnCheck2Click()
 
 void Form1::OnCheck3Click()
 {
-    RunOnPress(Check3(), [this] { DetectOldEntries(list_, IsFilePresent, ExpandEnvironment); });
+    RunOnPress(Check3(), [this] { DetectOldEntries(list_, ProbeFile, ExpandEnvironment); });
+}
+
+LRESULT Form1::OnNotify(NMHDR& header)
+{
+    const auto id = static_cast<ControlId>(header.idFrom);
+    if (header.code == NM_CUSTOMDRAW && IsToggleButton(id))
+        return PaintWhiteButton(reinterpret_cast<const NMCUSTOMDRAW&>(header));
+    if (header.code == LVN_GETDISPINFOW && id == kListView1)
+        list_.AnswerDisplayInfo(reinterpret_cast<NMLVDISPINFOW&>(header));
+    return 0;
 }
 
 // The frame and the buttons sit on white.
@@ -283,13 +295,10 @@ LRESULT Form1::OnMouseMove(POINT point)
 
 void Form1::OnControlMouseMove(ControlId id)
 {
-    switch (id) {
-    case kCheck1:
-    case kCheck2:
-    case kCheck3: SetMousePointer(kPointerCustom); break;
-    case kListView1: SetMousePointer(kPointerArrow); break;
-    default: break;
-    }
+    if (IsToggleButton(id))
+        SetMousePointer(kPointerCustom);
+    else if (id == kListView1)
+        SetMousePointer(kPointerArrow);
 }
 
 LRESULT CALLBACK Form1::ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
@@ -304,6 +313,10 @@ LRESULT CALLBACK Form1::ControlProc(HWND control, UINT message, WPARAM wParam, L
     // here a double-click is two clicks and nothing more.
     else if (message == WM_LBUTTONDBLCLK && id == kListView1)
         message = WM_LBUTTONDOWN;
+    // A button takes the second click of a double-click for a second press,
+    // which would start every selected uninstaller twice.
+    else if (message == WM_LBUTTONDBLCLK && IsToggleButton(id))
+        return 0;
     else if (message == WM_NCDESTROY)
         SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
     return CallWindowProcW(original, control, message, wParam, lParam);

@@ -62,6 +62,7 @@ private:
 
     LRESULT OnCreate();
     LRESULT OnCommand(int id, int code);
+    LRESULT OnNotify(NMHDR& header);
     LRESULT OnControlColour(HDC dc);
     LRESULT OnMouseMove(POINT point);
     void OnControlMouseMove(ControlId id);

@@ -18,6 +18,8 @@ enum ControlId : int {
 
 enum class ControlKind { PushButton, GroupBox, ListView, ToggleButton };
 
+inline constexpr bool IsToggleButton(ControlId id) { return id == kCheck1 || id == kCheck2 || id == kCheck3; }
+
 enum class FontRole { System, Frame, List, Button };
 inline constexpr int kFontRoleCount = 4;
 
