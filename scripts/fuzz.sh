@@ -24,7 +24,7 @@ cmake --build --preset fuzz -j2
 
 runs=build/fuzz/runs
 failed=()
-for target in command_fuzz registry_fuzz; do
+for target in command_fuzz; do
   work=$runs/$target
   mkdir -p "$work/corpus"
   rm -rf "$work/artifacts"

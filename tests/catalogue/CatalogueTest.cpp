@@ -6,123 +6,104 @@
 #include "Catalogue.h"
 #include "MemoryList.h"
 #include "MemoryRegistry.h"
+#include "ReadTable.h"
+#include "Text.h"
 #include "UninstallEntry.h"
 
 namespace {
 
 using Operation = MemoryRegistry::Operation;
+constexpr RegRoot k64 = RegRoot::LocalMachine;
+constexpr RegRoot k32 = RegRoot::LocalMachine32;
+constexpr RegRoot kUser = RegRoot::CurrentUser;
 
-class LoadUninstallEntriesTest : public ::testing::Test {
+TEST(ReadRegString, ReadsEveryShapeOfValueAndGivesTheDefaultOnFailure)
+{
+    MemoryRegistry registry;
+    const std::string path = "Software\\Test";
+    CheckReadTable(registry, k64, path,
+                   [&](const ReadCase& c) { registry.keys[{k64, path}][c.name] = {c.type, c.data}; });
+    registry.hook = [](Operation operation, RegRoot, std::string_view) {
+        return operation == Operation::Query ? kRegAccessDenied : kRegSuccess;
+    };
+    EXPECT_EQ(ReadRegString(registry, k64, path, "Plain", "dflt"), "dflt");
+    EXPECT_EQ(registry.OpenKeys(), 0);
+}
+
+class LoadTest : public testing::Test {
 protected:
-    void Load() { LoadUninstallEntries(registry, list); }
+    void Load()
+    {
+        list.Add("left over", k64);
+        LoadUninstallEntries(registry, list, [](std::string_view name) { return LowerAscii(name); });
+        EXPECT_EQ(registry.OpenKeys(), 0);
+    }
+    // Each row as "text | place | KeyName | FileExists | Uninstall".
+    std::vector<std::string> Rows() const
+    {
+        std::vector<std::string> rows;
+        for (const MemoryList::Row& row : list.rows) {
+            EXPECT_FALSE(row.checked);
+            rows.push_back(row.text + " | " + std::to_string(static_cast<int>(row.place)) + " | " +
+                           row.subItems[kKeyNameSubItem - 1] + " | " + row.subItems[kFileExistsSubItem - 1] +
+                           " | " + row.subItems[kUninstallSubItem - 1]);
+        }
+        return rows;
+    }
 
     MemoryRegistry registry;
     MemoryList list;
 };
 
-TEST_F(LoadUninstallEntriesTest, BuildsOneRowPerListedSubkeyInRegistryOrder)
+TEST_F(LoadTest, ListsTheEntriesOfAllThreePlacesSortedByName)
 {
-    registry.AddEntry("{B-product}", "Beta Tool", R"("C:\Program Files\Beta\uninst.exe" /S)");
-    registry.AddEntry("alpha", "Alpha Tool", "MsiExec.exe /X{1}");
-    registry.AddEntry("Gamma_Setup", "Gamma",
-                      R"(C:\WINDOWS\system32\RunDll32.exe setupapi.dll,InstallHinfSection x 132 C:\WINDOWS\INF\gamma.inf)");
+    registry.AddEntry(k64, "{B-product}", "beta Tool", R"("C:\Program Files\Beta\uninst.exe" /S)");
+    registry.AddEntry(k32, "{B-product}", "Beta Tool", "MsiExec.exe /X{1}");
+    registry.AddEntry(kUser, "alpha", "Alpha", "rundll32.exe dfshim.dll,ShArpMaintain alpha.application");
+    registry.AddEntry(k32, "Gamma_Setup", "gamma",
+                      R"(RunDll32.exe setupapi.dll,InstallHinfSection x 132 C:\WINDOWS\INF\gamma.inf)");
+    registry.AddEntry(k64, "no-command", "No Command", "");
+    registry.AddEntry(kUser, "no-name", "", "C:\\x\\uninst.exe");
+    registry.AddEntry(k32, "number-name", "", "C:\\x\\uninst.exe");
+    registry.keys[{k32, EntryKeyPath("number-name")}]["DisplayName"] = {RegType::Dword, RawBytes({1, 0, 0, 0})};
+    registry.AddEntry(k64, "expand", "", "C:\\x\\un.exe");
+    registry.SetText(k64, EntryKeyPath("expand"), "DisplayName", "%Name%", RegType::ExpandSz);
 
     Load();
 
-    ASSERT_EQ(list.Count(), 3);
-    // The registry orders names by their upper-case form: '{' comes after letters.
-    EXPECT_EQ(list.Texts(), (std::vector<std::string>{"Alpha Tool", "Gamma", "Beta Tool"}));
-
-    const MemoryList::Row& alpha = list.rows[0];
-    EXPECT_EQ(alpha.subItems[kUninstallSubItem - 1], "MsiExec.exe /X{1}");
-    EXPECT_EQ(alpha.subItems[kFileExistsSubItem - 1], "IGNORE ME");
-    EXPECT_EQ(alpha.subItems[kKeyNameSubItem - 1], "alpha");
-    EXPECT_FALSE(alpha.checked);
-
-    // rundll32 commands are replaced by the file they act on.
-    const MemoryList::Row& gamma = list.rows[1];
-    EXPECT_EQ(gamma.subItems[kUninstallSubItem - 1], R"(c:\windows\inf\gamma.inf)");
-    EXPECT_EQ(gamma.subItems[kFileExistsSubItem - 1], R"(c:\windows\inf\gamma.inf)");
-
-    const MemoryList::Row& beta = list.rows[2];
-    EXPECT_EQ(beta.subItems[kUninstallSubItem - 1], R"("C:\Program Files\Beta\uninst.exe" /S)");
-    EXPECT_EQ(beta.subItems[kFileExistsSubItem - 1], R"(c:\program files\beta\uninst.exe)");
-    EXPECT_EQ(beta.subItems[kKeyNameSubItem - 1], "{B-product}");
-
-    EXPECT_EQ(registry.OpenKeyCount(), 0);
+    // Names that sort alike keep the order of the places; rundll32 commands
+    // stay whole for the shell while their file is checked.
+    EXPECT_EQ(Rows(), (std::vector<std::string>{
+                          R"(%Name% | 0 | expand | c:\x\un.exe | C:\x\un.exe)",
+                          "Alpha | 2 | alpha |  | rundll32.exe dfshim.dll,ShArpMaintain alpha.application",
+                          R"(beta Tool | 0 | {B-product} | c:\program files\beta\uninst.exe | "C:\Program Files\Beta\uninst.exe" /S)",
+                          "Beta Tool | 1 | {B-product} | IGNORE ME | MsiExec.exe /X{1}",
+                          R"(gamma | 1 | Gamma_Setup | c:\windows\inf\gamma.inf | RunDll32.exe setupapi.dll,InstallHinfSection x 132 C:\WINDOWS\INF\gamma.inf)",
+                      }));
 }
 
-TEST_F(LoadUninstallEntriesTest, SkipsSubkeysWithoutANameOrACommandAndGoesOn)
+TEST_F(LoadTest, AFailureEndsOnlyItsOwnPart)
 {
-    registry.AddEntry("a-no-command", "No Command", "");
-    registry.AddEntry("b-no-name", "", "C:\\x\\uninst.exe");
-    registry.AddEntry("c-empty-name", "", "C:\\x\\uninst.exe");
-    registry.SetValue(EntryKeyPath("c-empty-name"), "DisplayName", RegType::Sz, {});
-    registry.AddEntry("d-multi", "", "C:\\x\\uninst.exe");
-    registry.SetString(EntryKeyPath("d-multi"), "DisplayName", "Multi", RegType::MultiSz);
-    registry.AddEntry("e-expand", "", "C:\\x\\uninst.exe");
-    registry.SetString(EntryKeyPath("e-expand"), "DisplayName", "%Name%", RegType::ExpandSz);
-    registry.CreateKey(EntryKeyPath("f-bare"));
-    registry.AddEntry("g-same", "Twin", "C:\\x\\uninst.exe");
-    registry.AddEntry("h-same", "Twin", "C:\\y\\uninst.exe");
-
-    Load();
-
-    EXPECT_EQ(list.Texts(), (std::vector<std::string>{"%Name%", "Twin", "Twin"}));
-    EXPECT_EQ(list.rows[1].subItems[kKeyNameSubItem - 1], "g-same");
-    EXPECT_EQ(list.rows[2].subItems[kKeyNameSubItem - 1], "h-same");
-}
-
-TEST_F(LoadUninstallEntriesTest, EndsAtANameTooLongForTheBuffer)
-{
-    registry.AddEntry("a", "First", "C:\\a.exe");
-    registry.AddEntry("b" + std::string(253, 'x'), "Longest that fits", "C:\\b.exe");  // 254 characters
-    registry.AddEntry("c" + std::string(254, 'x'), "Too long", "C:\\c.exe");           // 255 characters
-    registry.AddEntry("d", "After the long one", "C:\\d.exe");
-
-    Load();
-
-    EXPECT_EQ(list.Texts(), (std::vector<std::string>{"First", "Longest that fits"}));
-}
-
-TEST_F(LoadUninstallEntriesTest, EmptiesTheListAndStopsQuietlyOnFailures)
-{
-    list.Add("left over");
-    Load();  // there is no Uninstall key at all
-    EXPECT_EQ(list.Count(), 0);
-
-    registry.AddEntry("a", "First", "C:\\a.exe");
-    registry.AddEntry("b", "Second", "C:\\b.exe");
-    registry.AddEntry("c", "Third", "C:\\c.exe");
-    registry.intercept = [](Operation operation, std::string_view, std::string_view) {
-        return operation == Operation::OpenForEnumeration ? kRegAccessDenied : kRegSuccess;
-    };
-    Load();
-    EXPECT_EQ(list.Count(), 0);
-
-    // An enumeration that fails part-way keeps the rows read before it.
+    for (const char* name : {"a", "b", "c"})
+        registry.AddEntry(k64, name, name, "C:\\un.exe");
+    registry.AddEntry(k32, "hidden", "hidden", "C:\\un.exe");
+    for (const char* name : {"x", "y", "z"})
+        registry.AddEntry(kUser, name, name, "C:\\un.exe");
     int enumerations = 0;
-    registry.intercept = [&](Operation operation, std::string_view, std::string_view) {
-        return operation == Operation::EnumerateSubkey && ++enumerations == 3 ? RegStatus{1} : kRegSuccess;
+    registry.hook = [&](Operation operation, RegRoot root, std::string_view path) {
+        const bool refused = (operation == Operation::Enumerate && root == k64 && ++enumerations == 3) ||
+                             (operation == Operation::Open && root == k32) ||
+                             (operation == Operation::Open && path == EntryKeyPath("x")) ||
+                             (operation == Operation::Query && path == EntryKeyPath("z"));
+        return refused ? kRegAccessDenied : kRegSuccess;
     };
-    Load();
-    EXPECT_EQ(list.Texts(), (std::vector<std::string>{"First", "Second"}));
-    EXPECT_EQ(registry.OpenKeyCount(), 0);
-}
-
-TEST_F(LoadUninstallEntriesTest, LoadsAHundredThousandEntriesWhole)
-{
-    constexpr int kEntries = 100000;
-    for (int i = 0; i < kEntries; ++i) {
-        const std::string name = "Entry" + std::to_string(100000 + i);
-        registry.AddEntry(name, name, "C:\\Tools\\" + name + "\\uninst.exe");
-    }
 
     Load();
 
-    ASSERT_EQ(list.Count(), kEntries);
-    EXPECT_EQ(list.rows.back().text, "Entry199999");
-    EXPECT_EQ(list.rows.back().subItems[kFileExistsSubItem - 1], "c:\\tools\\entry199999\\uninst.exe");
+    EXPECT_EQ(list.rows.size(), 3u);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{R"(a | 0 | a | c:\un.exe | C:\un.exe)",
+                                                R"(b | 0 | b | c:\un.exe | C:\un.exe)",
+                                                R"(y | 2 | y | c:\un.exe | C:\un.exe)"}));
 }
 
 }  // namespace

@@ -4,50 +4,89 @@
 
 namespace {
 
-struct Case {
+struct SplitCase {
     std::string_view command;
     std::string_view file;
     std::string_view parameters;
 };
 
-constexpr Case kCases[] = {
+constexpr SplitCase kSplitCases[] = {
     // A quoted program: spaces inside, anything after it, or nothing.
-    {R"("C:\Program Files\Tool\uninst.exe" /S)", R"(C:\Program Files\Tool\uninst.exe)", "/S"},
     {R"("C:\Program Files\Tool\uninst.exe"   /S  /D="C:\a b")", R"(C:\Program Files\Tool\uninst.exe)", R"(/S  /D="C:\a b")"},
     {R"("C:\Tool\setup.bat"/remove)", R"(C:\Tool\setup.bat)", "/remove"},
-    {R"("%ProgramFiles%\Tool\un.exe" /S)", R"(%ProgramFiles%\Tool\un.exe)", "/S"},
-    {R"("C:\Program Files\Tool\uninst.exe")", R"(C:\Program Files\Tool\uninst.exe)", ""},
     {R"(  "C:\Tool\un.exe" x  )", R"(C:\Tool\un.exe)", "x"},
     {R"("" /S)", "", "/S"},
     // Unquoted: the program ends at the first ".exe" that a blank follows.
     {R"(C:\Program Files\Tool\uninst.exe /S)", R"(C:\Program Files\Tool\uninst.exe)", "/S"},
-    {R"(C:\PROGRA~1\Tool\UNWISE.EXE C:\PROGRA~1\Tool\INSTALL.LOG)", R"(C:\PROGRA~1\Tool\UNWISE.EXE)",
-     R"(C:\PROGRA~1\Tool\INSTALL.LOG)"},
     {R"(C:\WINDOWS\IsUn0407.eXe -f"C:\Tool\DeIsL1.isu")", R"(C:\WINDOWS\IsUn0407.eXe)", R"(-f"C:\Tool\DeIsL1.isu")"},
     {"C:\\Tool.exe.d\\un.exe\t/S", "C:\\Tool.exe.d\\un.exe", "/S"},
     {"MsiExec.exe /X{1234}", "MsiExec.exe", "/X{1234}"},
-    {R"(%SystemRoot%\un.exe /S)", R"(%SystemRoot%\un.exe)", "/S"},
     // A first word with no path in it is a program on the search path.
     {"MsiExec /X{1234}", "MsiExec", "/X{1234}"},
     {"rundll32   setupapi.dll,InstallHinfSection x", "rundll32", "setupapi.dll,InstallHinfSection x"},
-    // Everything else is one file, as the shell was always given it.
-    {R"(C:\Program Files\Tool\uninst.exe)", R"(C:\Program Files\Tool\uninst.exe)", ""},
+    // Everything else is one file.
     {R"(C:\Tool\remove.bat /u)", R"(C:\Tool\remove.bat /u)", ""},
     {R"(C:\Program Files\Tool\Remove Tool.lnk)", R"(C:\Program Files\Tool\Remove Tool.lnk)", ""},
-    {"uninst.exe", "uninst.exe", ""},
     {R"("C:\Tool\un.exe /S)", R"("C:\Tool\un.exe /S)", ""},
-    {"", "", ""},
     {" \t ", "", ""},
 };
 
 TEST(SplitCommand, CutsTheProgramFromItsArguments)
 {
-    for (const Case& c : kCases) {
+    for (const SplitCase& c : kSplitCases) {
         SCOPED_TRACE(c.command);
         const ShellCommand split = SplitCommand(c.command);
         EXPECT_EQ(split.file, c.file);
         EXPECT_EQ(split.parameters, c.parameters);
     }
+}
+
+struct PathCase {
+    std::string_view path;
+    std::string_view root;
+    bool bare;
+    bool relative;
+};
+
+constexpr PathCase kPathCases[] = {
+    {R"(c:\program files\tool\un.exe)", R"(c:\)", false, false},
+    {R"(Z:\)", R"(Z:\)", false, false},
+    {"Z:/tests/un.exe", "Z:/", false, false},
+    {"//server/share/un.exe", "//server/share/", false, false},
+    {R"(\\server\share\tool\un.exe)", R"(\\server\share\)", false, false},
+    {R"(\\server\share)", "", false, false},
+    {R"(\\?\c:\tool\un.exe)", "", false, false},
+    {R"(\\.\pipe\x)", "", false, false},
+    {"https://example.com/remove", "", false, false},
+    {"", "", false, false},
+    {"MsiExec", "", true, false},
+    {"cmd.exe", "", true, false},
+    {R"(Tool\un.exe)", "", false, true},
+    {R"(C:Tool\un.exe)", "", false, true},
+    {R"(\Tool\un.exe)", "", false, true},
+    {"./un.exe", "", false, true},
+    {R"(é:\x.exe)", "", false, true},
+};
+
+TEST(PathRoot, TellsAbsolutePathsFromBareAndRelativeNames)
+{
+    for (const PathCase& c : kPathCases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(PathRoot(c.path), c.root);
+        EXPECT_EQ(IsBareName(c.path), c.bare);
+        EXPECT_EQ(IsRelativePath(c.path), c.relative);
+    }
+}
+
+TEST(ProgramCandidates, LooksOnlyInAbsoluteFoldersWithTheGivenExtensions)
+{
+    const std::string_view folders = R"(C:\windows\system32;;.; bin ;"C:\Program Files\Tools\";\\srv\share\bin)";
+    EXPECT_EQ(ProgramCandidates("cmd", folders, ".COM;.EXE"),
+              (std::vector<std::string>{R"(C:\windows\system32\cmd.COM)", R"(C:\windows\system32\cmd.EXE)",
+                                        R"(C:\Program Files\Tools\cmd.COM)", R"(C:\Program Files\Tools\cmd.EXE)",
+                                        R"(\\srv\share\bin\cmd.COM)", R"(\\srv\share\bin\cmd.EXE)"}));
+    EXPECT_EQ(ProgramCandidates("MsiExec.exe", R"(C:\windows\system32)", ".COM;.EXE"),
+              std::vector<std::string>{R"(C:\windows\system32\MsiExec.exe)"});
 }
 
 }  // namespace

@@ -7,213 +7,181 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "UninstallEntry.h"
-#include "Win32Registry.h"
-#include "WinText.h"
-#include "RegistryTestSupport.h"
+#include "MarkerRuns.h"
 #include "WindowTestSupport.h"
 
 namespace {
 
-constexpr char kPrefix[] = "ulc-actions-";
+constexpr RegRoot k64 = RegRoot::LocalMachine;
+constexpr RegRoot k32 = RegRoot::LocalMachine32;
+constexpr RegRoot kUser = RegRoot::CurrentUser;
 
-std::string KeyName(const std::string& suffix) { return kPrefix + suffix; }
-
-// The buttons pressed as a user presses them, on the window the program shows,
-// over the test prefix's real Uninstall key.
-class EntryActionsTest : public RegistryFormTest {
+// The buttons pressed as a user presses them, over the test prefix's registry.
+class EntryActionsTest : public FormTest {
 protected:
-    EntryActionsTest() : RegistryFormTest(kPrefix) {}
-
-    static void Seed(const std::string& suffix, const std::wstring& uninstallString)
+    // This test's rows, top to bottom, as "display name@place".
+    static std::vector<std::string> Rows(Form1& form)
     {
-        const std::string path = EntryKeyPath(KeyName(suffix));
-        WriteText(path, L"DisplayName", L"Actions test " + WideFromUtf8(suffix));
-        WriteText(path, L"UninstallString", uninstallString);
+        std::vector<std::string> rows;
+        for (int position = 1; position <= form.List().Count(); ++position) {
+            if (form.List().SubItem(position, kKeyNameSubItem).starts_with(kTestEntryPrefix))
+                rows.push_back(form.List().Text(position) + "@" +
+                               std::to_string(static_cast<int>(form.List().Place(position))));
+        }
+        return rows;
     }
-
-    // The position of the row of an entry of this test; 0 when it is not listed.
-    int RowOf(Form1& form, const std::string& suffix)
+    static int RowOf(Form1& form, const std::string& displayName)
     {
-        for (int position = 1; position <= form.List().Count(); ++position)
-            if (form.List().SubItem(position, kKeyNameSubItem) == KeyName(suffix))
+        for (int position = 1; position <= form.List().Count(); ++position) {
+            if (form.List().Text(position) == displayName)
                 return position;
+        }
         return 0;
     }
-
-    // The entries of this test that the list shows, top to bottom, by suffix.
-    std::vector<std::string> ListedEntries(Form1& form) const
+    static std::vector<std::string> Ticked(Form1& form)
     {
-        std::vector<std::string> listed = Listed(form);
-        for (std::string& name : listed)
-            name.erase(0, sizeof kPrefix - 1);
-        return listed;
+        std::vector<std::string> ticked;
+        for (int position = 1; position <= form.List().Count(); ++position) {
+            if (form.List().Checked(position))
+                ticked.push_back(form.List().Text(position));
+        }
+        return ticked;
     }
-
-    void Tick(Form1& form, const std::string& suffix) { form.List().SetChecked(RowOf(form, suffix), true); }
-
-    void Select(Form1& form, const std::string& suffix)
-    {
-        LVITEMW item{};
-        item.stateMask = LVIS_SELECTED;
-        item.state = LVIS_SELECTED;
-        SendMessageW(form.List().Hwnd(), LVM_SETITEMSTATE, RowOf(form, suffix) - 1, reinterpret_cast<LPARAM>(&item));
-    }
-
 };
 
-TEST_F(EntryActionsTest, DeleteRemovesTheTickedEntriesTreesAndNothingElse)
-{
-    for (const char* suffix : {"1", "2", "3", "4", "5"})
-        Seed(suffix, L"C:\\Tools\\" + WideFromUtf8(suffix) + L"\\uninst.exe");
-    WriteText(EntryKeyPath(KeyName("3")) + "\\Sub\\Deeper", L"Value", L"below the entry");
-    Form1& form = OpenShown();
-    ASSERT_EQ(ListedEntries(form), (std::vector<std::string>{"1", "2", "3", "4", "5"}));
-
-    // The key of row 4 goes behind the program's back: its row still leaves.
-    registry.DeleteTree(RegRoot::LocalMachine, EntryKeyPath(KeyName("4")));
-    const std::wstring before = ExportLocalMachine();
-    Tick(form, "2");
-    Tick(form, "3");
-    Tick(form, "4");
-    Press(form.Check2());
-
-    EXPECT_EQ(form.Check2().Value(), 0);
-    EXPECT_EQ(ListedEntries(form), (std::vector<std::string>{"1", "5"}));
-    for (int position = 1; position <= form.List().Count(); ++position)
-        EXPECT_FALSE(form.List().Checked(position));
-    EXPECT_FALSE(EntryExists(KeyName("2")));
-    EXPECT_FALSE(EntryExists(KeyName("3")));
-    EXPECT_EQ(ExportLocalMachine(), Without(before, {KeyName("2"), KeyName("3")}));
-}
-
-TEST_F(EntryActionsTest, ActionsRunOnlyWhenAPressLeavesTheButtonDown)
-{
-    Seed("1", L"C:\\Tools\\1\\uninst.exe");
-    Form1& form = OpenShown();
-    Tick(form, "1");
-
-    // Setting the value never starts the action...
-    form.Check2().SetValue(1);
-    form.Check2().SetValue(0);
-    form.Check2().SetValue(1);
-    EXPECT_TRUE(EntryExists(KeyName("1")));
-    // ...nor does a click that leaves the button up.
-    Press(form.Check2());
-    EXPECT_EQ(form.Check2().Value(), 0);
-    EXPECT_TRUE(EntryExists(KeyName("1")));
-    EXPECT_NE(RowOf(form, "1"), 0);
-
-    Press(form.Check2());
-    EXPECT_EQ(form.Check2().Value(), 0);
-    EXPECT_FALSE(EntryExists(KeyName("1")));
-    EXPECT_EQ(RowOf(form, "1"), 0);
-}
-
-TEST_F(EntryActionsTest, DetectTicksTheEntriesWhoseFileIsGone)
+TEST_F(EntryActionsTest, ListsDetectsAndDeletesEachEntryInItsOwnPlace)
 {
     wchar_t system[MAX_PATH];
-    GetSystemDirectoryW(system, MAX_PATH);
-    const std::wstring present = std::wstring(system) + L"\\notepad.exe";
-    ASSERT_NE(GetFileAttributesW(present.c_str()), INVALID_FILE_ATTRIBUTES);
-
-    Seed("live", L"\"" + present + L"\" /S");
-    Seed("variable", L"%SystemRoot%\\system32\\notepad.exe /uninstall");
-    Seed("gone", L"\"C:\\Program Files\\Gone Tool\\uninst.exe\" /S");
-    Seed("installer", L"MsiExec.exe /X{00000000-0000-0000-0000-000000000001}");
-    Seed("by-hand", L"\"" + present + L"\"");
+    const std::wstring live = std::wstring(system, GetSystemDirectoryW(system, MAX_PATH)) + L"\\notepad.exe";
+    Seed(k64, "twin", L"Tool 10", L"\"" + live + L"\" /uninstall");
+    Seed(k32, "twin", L"tool 9", L"\"C:\\Gone\\Tool\\uninst.exe\" /S");
+    Seed(kUser, "user", L"Tool 5", L"%SystemDrive%\\Gone\\user\\uninst.exe");
+    Seed(k64, "msi", L"Tool 2", L"MsiExec /X{00000000-0000-0000-0000-000000000001}");
+    Seed(kUser, "cmd", L"Tool 1", L"cmd /c rd /s /q gone");
+    Seed(k32, "unseen", L"Tool 3", L"\"Q:\\Gone\\uninst.exe\"");
+    Seed(k64, "Ελληνικά \U0001F680 *?<>|", L"Tool 4", L"\"C:\\Gone\\Ελληνικά\\uninst.exe\"");
+    WriteText(k64, EntryKeyPath(kTestEntryPrefix + std::string("Ελληνικά \U0001F680 *?<>|")) + "\\Sub\\Deeper",
+              L"Data", L"below the entry");
+    Seed(kUser, "hand", L"Tool 6", L"\"" + live + L"\"");
     Form1& form = OpenShown();
-    Tick(form, "by-hand");
+    EXPECT_EQ(Rows(form), (std::vector<std::string>{"Tool 1@2", "Tool 2@0", "Tool 3@1", "Tool 4@0", "Tool 5@2",
+                                                    "Tool 6@2", "tool 9@1", "Tool 10@0"}));
 
+    const std::wstring before = ExportRegistry();
+    form.List().SetChecked(RowOf(form, "Tool 6"), true);
     Press(form.Check3());
+    EXPECT_EQ(Ticked(form), (std::vector<std::string>{"Tool 4", "Tool 5", "Tool 6", "tool 9"}));
+    EXPECT_EQ(ExportRegistry(), before);
 
-    EXPECT_EQ(form.Check3().Value(), 0);
-    EXPECT_FALSE(form.List().Checked(RowOf(form, "live")));
-    EXPECT_FALSE(form.List().Checked(RowOf(form, "variable")));
-    EXPECT_TRUE(form.List().Checked(RowOf(form, "gone")));
-    EXPECT_FALSE(form.List().Checked(RowOf(form, "installer")));
-    EXPECT_TRUE(form.List().Checked(RowOf(form, "by-hand")));
-    EXPECT_EQ(ListedEntries(form).size(), 5u);
+    Press(form.Check2());
+    EXPECT_EQ(form.Check2().Value(), 0);
+    EXPECT_EQ(Rows(form), (std::vector<std::string>{"Tool 1@2", "Tool 2@0", "Tool 3@1", "Tool 10@0"}));
+    EXPECT_TRUE(Ticked(form).empty());
+    EXPECT_EQ(ExportRegistry(),
+              Without(before, {ExportedPath(k32, "ulc-test-twin"), ExportedPath(kUser, "ulc-test-user"),
+                               ExportedPath(kUser, "ulc-test-hand"),
+                               ExportedPath(k64, "ulc-test-Ελληνικά \U0001F680 *?<>|")}));
 }
 
-TEST_F(EntryActionsTest, UninstallStartsEachSelectedEntryWithItsArguments)
+TEST_F(EntryActionsTest, APressStartsEachSelectedUninstallerOnceEvenOnADoubleClick)
 {
-    // Copies of the marker program stand in for three uninstallers.
+    // Copies of the marker program stand in for the uninstallers.
     const std::filesystem::path folder = std::filesystem::path(kMarkerPath).parent_path();
     const std::wstring base = folder.wstring() + L"\\actions-run";
     SetEnvironmentVariableW(L"ULC_MARKER_FILE", base.c_str());
-    for (const wchar_t* name : {L"uninstA", L"uninstB", L"uninstC"}) {
-        ASSERT_TRUE(CopyFileW(kMarkerPath.c_str(), (folder / (std::wstring(name) + L".exe")).c_str(), FALSE));
+    for (const std::wstring name : {L"uninstA", L"uninstB", L"uninstC"}) {
+        ASSERT_TRUE(CopyFileW(kMarkerPath.c_str(), (folder / (name + L".exe")).c_str(), FALSE));
         DeleteFileW((base + L"." + name).c_str());
-        Seed(Utf8FromWide(name), L"\"" + folder.wstring() + L"\\" + name + L".exe\" /S --from " + name);
+        Seed(kUser, Utf8FromWide(name), name, L"\"" + (folder / name).wstring() + L".exe\" /S --from " + name);
     }
     Form1& form = OpenShown();
-    Select(form, "uninstA");
-    Select(form, "uninstC");
-    Tick(form, "uninstB");
+    for (const char* name : {"uninstA", "uninstC"})
+        ListView_SetItemState(form.List().Hwnd(), RowOf(form, name) - 1, LVIS_SELECTED, LVIS_SELECTED);
+    form.List().SetChecked(RowOf(form, "uninstB"), true);
 
-    Press(form.Check1());
+    const HWND button = form.Check1().Hwnd();
+    for (const UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+        SendMessageW(button, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(10, 10));
+    PumpMessages();
     EXPECT_EQ(form.Check1().Value(), 0);
 
-    // The shell returns before the programs run: wait for them, 10 s at most.
-    const auto output = [&](const wchar_t* name) { return base + L"." + name; };
-    for (int waited = 0; waited < 10000; waited += 50) {
-        if (GetFileAttributesW(output(L"uninstA").c_str()) != INVALID_FILE_ATTRIBUTES &&
-            GetFileAttributesW(output(L"uninstC").c_str()) != INVALID_FILE_ATTRIBUTES)
-            break;
-        Sleep(50);
-    }
+    wchar_t self[MAX_PATH];
+    const std::wstring ownFolder = std::filesystem::path(std::wstring(self, GetModuleFileNameW(nullptr, self, MAX_PATH)))
+                                       .parent_path()
+                                       .wstring();
     for (const wchar_t* name : {L"uninstA", L"uninstC"}) {
-        HANDLE file = CreateFileW(output(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                                  nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE) << Utf8FromWide(name) << " did not start";
-        wchar_t text[1024] = {};
-        DWORD read = 0;
-        ReadFile(file, text, sizeof text - sizeof(wchar_t), &read, nullptr);
-        CloseHandle(file);
-        const std::wstring seen(text);
-        EXPECT_NE(seen.find(L" /S --from " + std::wstring(name) + L"\n"), std::wstring::npos) << Utf8FromWide(seen);
-        // Started in the program's own folder: here, the test's.
-        wchar_t self[MAX_PATH];
-        const std::filesystem::path ownPath(std::wstring(self, GetModuleFileNameW(nullptr, self, MAX_PATH)));
-        const std::wstring folderLine = seen.substr(seen.find(L'\n') + 1);
-        EXPECT_EQ(CompareStringOrdinal(folderLine.c_str(), -1, (ownPath.parent_path().wstring() + L"\n").c_str(), -1,
-                                       TRUE),
-                  CSTR_EQUAL)
-            << Utf8FromWide(folderLine);
-        DeleteFileW(output(name).c_str());
+        ASSERT_EQ(WaitForMarkerRuns(base + L"." + name, 1).size(), 1u) << Utf8FromWide(name);
     }
-    Sleep(500);
-    EXPECT_EQ(GetFileAttributesW(output(L"uninstB").c_str()), INVALID_FILE_ATTRIBUTES);
-    // The list is as it was: rows stay, ticks stay.
-    EXPECT_EQ(ListedEntries(form).size(), 3u);
-    EXPECT_TRUE(form.List().Checked(RowOf(form, "uninstB")));
+    Sleep(1000);
+    for (const wchar_t* name : {L"uninstA", L"uninstC"}) {
+        const std::vector<MarkerRun> runs = ReadMarkerRuns(base + L"." + name);
+        ASSERT_EQ(runs.size(), 1u) << Utf8FromWide(name);
+        EXPECT_TRUE(runs[0].commandLine.ends_with(L" /S --from " + std::wstring(name)));
+        // Started in the program's own folder: here, the test's.
+        EXPECT_EQ(CompareStringOrdinal(runs[0].folder.c_str(), -1, ownFolder.c_str(), -1, TRUE), CSTR_EQUAL);
+    }
+    EXPECT_TRUE(ReadMarkerRuns(base + L".uninstB").empty());
+    EXPECT_EQ(form.List().Count(), 3);
 }
 
-TEST_F(EntryActionsTest, DoubleClickingARowChangesNothing)
+// Reads a column of a row of another process's list view, as accessibility
+// tools and scripts do: the item and its text buffer live in that process.
+std::wstring RemoteItemText(HANDLE process, HWND list, int index, int column)
 {
-    Seed("1", L"C:\\Tools\\1\\uninst.exe");
-    Seed("2", L"C:\\Tools\\2\\uninst.exe");
-    Form1& form = OpenShown();
-    Tick(form, "2");
+    constexpr int kLength = 512;
+    auto* remote = static_cast<BYTE*>(
+        VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + kLength * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE));
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.cchTextMax = kLength;
+    item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+    WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
+    const auto length = static_cast<size_t>(SendMessageW(list, LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(remote)));
+    wchar_t text[kLength] = {};
+    ReadProcessMemory(process, item.pszText, text, sizeof text, nullptr);
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    return std::wstring(text, std::min<size_t>(length, kLength - 1));
+}
 
-    for (const std::string suffix : {"1", "2"}) {
-        RECT label{};
-        label.left = LVIR_LABEL;
-        SendMessageW(form.List().Hwnd(), LVM_GETITEMRECT, RowOf(form, suffix) - 1, reinterpret_cast<LPARAM>(&label));
-        const LPARAM point = MAKELPARAM(label.left + 4, (label.top + label.bottom) / 2);
-        SendMessageW(form.List().Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, point);
-        SendMessageW(form.List().Hwnd(), WM_LBUTTONUP, 0, point);
-        SendMessageW(form.List().Hwnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, point);
-        SendMessageW(form.List().Hwnd(), WM_LBUTTONUP, 0, point);
-        PumpMessages();
+TEST_F(EntryActionsTest, TheProgramShowsItsListToOthersAndEndsWithCodeZeroWhenClosed)
+{
+    Seed(k32, "remote", L"Remote Tool", L"\"C:\\Remote\\uninst.exe\" /S");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::wstring commandLine = L"\"" + kProgramPath + L"\"";
+    ASSERT_TRUE(CreateProcessW(kProgramPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &process));
+    HWND window = nullptr;
+    for (int attempt = 0; attempt < 300 && (window == nullptr || !IsWindowVisible(window)); ++attempt) {
+        Sleep(100);
+        window = FindWindowW(L"UninstallListCleaner.Form1", L"Uninstall List Cleaner");
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        window = owner == process.dwProcessId ? window : nullptr;
     }
+    ASSERT_NE(window, nullptr);
+    const HWND list = FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr);
+    std::vector<std::wstring> found;
+    for (int index = 0; index < ListView_GetItemCount(list); ++index) {
+        if (RemoteItemText(process.hProcess, list, index, 0) == L"Remote Tool") {
+            for (int column = 1; column <= 3; ++column)
+                found.push_back(RemoteItemText(process.hProcess, list, index, column));
+        }
+    }
+    EXPECT_EQ(found, (std::vector<std::wstring>{L"\"C:\\Remote\\uninst.exe\" /S", L"c:\\remote\\uninst.exe",
+                                                L"ulc-test-remote"}));
 
-    EXPECT_FALSE(form.List().Checked(RowOf(form, "1")));
-    EXPECT_TRUE(form.List().Checked(RowOf(form, "2")));
-    EXPECT_EQ(ListedEntries(form), (std::vector<std::string>{"1", "2"}));
-    EXPECT_TRUE(EntryExists(KeyName("1")));
-    EXPECT_TRUE(EntryExists(KeyName("2")));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0) {
+        ADD_FAILURE() << "the program did not end";
+        TerminateProcess(process.hProcess, 1);
+    }
+    DWORD exitCode = 1;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    EXPECT_EQ(exitCode, 0u);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
 }
 
 }  // namespace

@@ -3,11 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
 #include <string>
-#include <vector>
 
-#include <commctrl.h>
-
+#include "CenterForm.h"
 #include "WindowTestSupport.h"
 
 namespace {
@@ -15,205 +14,148 @@ namespace {
 // Left, top, width and height in the parent's client area.
 using Box = std::array<LONG, 4>;
 
-Box BoxOf(const RECT& rect) { return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top}; }
-Box PlaceOf(HWND control) { return BoxOf(RectInParent(control)); }
-Box ClientBox(HWND window)
+Box PlaceOf(HWND control)
 {
     RECT rect{};
-    GetClientRect(window, &rect);
-    return BoxOf(rect);
-}
-
-std::wstring WindowText(HWND window)
-{
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
 }
 
 LOGFONTW FontOf(HWND control)
 {
     LOGFONTW font{};
-    const auto handle = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-    if (handle != nullptr)
-        GetObjectW(handle, sizeof(font), &font);
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
     return font;
+}
+
+TEST(CenteredEdge, SplitsTheSpareRoomAndGoesNegativeOnASmallerScreen)
+{
+    EXPECT_EQ(CenteredEdge(1280, 480), 400);
+    EXPECT_EQ(CenteredEdge(1280, 487), 396);
+    EXPECT_EQ(CenteredEdge(800, 1001), -101);
 }
 
 using Form1Test = FormTest;
 
-TEST_F(Form1Test, LaysTheControlsOutInTwipsAt96Dpi)
+TEST_F(Form1Test, LaysOutItsControlsInTwipsAtEachDpi)
 {
-    Form1& form = Open(96);
-
-    EXPECT_EQ(ClientBox(form.Hwnd()), (Box{0, 0, 481, 396}));
-    EXPECT_EQ(PlaceOf(form.Control(kFrame3)), (Box{8, 8, 465, 281}));
-    EXPECT_EQ(PlaceOf(form.Control(kListView1)), (Box{16, 32, 449, 247}));  // (8, 24) inside the frame
-    EXPECT_EQ(PlaceOf(form.Control(kCheck3)), (Box{8, 296, 465, 28}));
-    EXPECT_EQ(PlaceOf(form.Control(kCheck2)), (Box{8, 328, 465, 28}));
-    EXPECT_EQ(PlaceOf(form.Control(kCheck1)), (Box{8, 360, 465, 28}));
-    EXPECT_EQ(PlaceOf(form.Control(kCommand1)), (Box{-48, 176, 41, 33}));
-}
-
-// Half pixels round away from zero.
-void ExpectLayoutAt144Dpi(Form1& form)
-{
-    EXPECT_EQ(ClientBox(form.Hwnd()), (Box{0, 0, 722, 594}));
-    EXPECT_EQ(PlaceOf(form.Control(kFrame3)), (Box{12, 12, 698, 422}));
-    EXPECT_EQ(PlaceOf(form.Control(kListView1)), (Box{24, 48, 674, 371}));
-    EXPECT_EQ(PlaceOf(form.Control(kCheck3)), (Box{12, 444, 698, 43}));
-    EXPECT_EQ(PlaceOf(form.Control(kCheck2)), (Box{12, 492, 698, 43}));
-    EXPECT_EQ(PlaceOf(form.Control(kCheck1)), (Box{12, 540, 698, 43}));
-    EXPECT_EQ(PlaceOf(form.Control(kCommand1)), (Box{-72, 264, 62, 50}));
-    // 9 pt is 18 px, 9.75 pt 19.5 px and 11.25 pt 22.5 px.
-    EXPECT_EQ(FontOf(form.Control(kListView1)).lfHeight, -18);
-    EXPECT_EQ(FontOf(form.Control(kFrame3)).lfHeight, -20);
-    EXPECT_EQ(FontOf(form.Control(kCheck1)).lfHeight, -23);
-    EXPECT_EQ(form.List().ColumnWidth(1), 600);
-    EXPECT_EQ(form.List().ColumnWidth(2), 0);
-}
-
-TEST_F(Form1Test, ScalesTheLayoutAndTheFontsWithTheDpi)
-{
-    ExpectLayoutAt144Dpi(Open(144));
-}
-
-TEST_F(Form1Test, MovingToAnotherDpiRunsTheLayoutAgain)
-{
-    Form1& form = Open(96);
-    const RECT suggested{100, 50, 900, 700};
-    SendMessageW(form.Hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
-
-    EXPECT_EQ(form.Dpi(), 144);
-    ExpectLayoutAt144Dpi(form);
+    const struct {
+        ControlId id;
+        Box at96;
+        Box at144;  // half pixels round away from zero
+        LONG fontAt96;
+        LONG fontAt144;
+    } controls[] = {
+        {kFrame3, {8, 8, 465, 281}, {12, 12, 698, 422}, -13, -20},
+        {kListView1, {16, 32, 449, 247}, {24, 48, 674, 371}, -12, -18},
+        {kCheck3, {8, 296, 465, 28}, {12, 444, 698, 43}, -15, -23},
+        {kCheck2, {8, 328, 465, 28}, {12, 492, 698, 43}, -15, -23},
+        {kCheck1, {8, 360, 465, 28}, {12, 540, 698, 43}, -15, -23},
+        {kCommand1, {-48, 176, 41, 33}, {-72, 264, 62, 50}, 0, 0},
+    };
+    Form1& form = Open(memory, 96);
+    for (const bool moved : {false, true}) {
+        SCOPED_TRACE(moved ? "144 dpi" : "96 dpi");
+        RECT client{};
+        GetClientRect(form.Hwnd(), &client);
+        EXPECT_EQ(client.right, moved ? 722 : 481);
+        EXPECT_EQ(client.bottom, moved ? 594 : 396);
+        for (const auto& control : controls) {
+            EXPECT_EQ(PlaceOf(form.Control(control.id)), moved ? control.at144 : control.at96) << control.id;
+            const LOGFONTW font = FontOf(form.Control(control.id));
+            EXPECT_EQ(font.lfHeight, moved ? control.fontAt144 : control.fontAt96) << control.id;
+            if (control.id != kCommand1) {
+                EXPECT_STREQ(font.lfFaceName, L"Arial");
+                EXPECT_EQ(font.lfWeight, FW_BOLD);
+            }
+        }
+        EXPECT_EQ(ListView_GetColumnWidth(form.List().Hwnd(), 0), moved ? 600 : 400);
+        // The window moves to a monitor of another DPI.
+        const RECT suggested{100, 50, 900, 700};
+        SendMessageW(form.Hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    }
     RECT window{};
     GetWindowRect(form.Hwnd(), &window);
     EXPECT_EQ(window.left, 100);
     EXPECT_EQ(window.top, 50);
 }
 
-TEST_F(Form1Test, ShowsItsTextsInBoldArial)
+TEST_F(Form1Test, ShowsNothingUntilTheListIsFilledThenHasCommand1Focused)
 {
-    Form1& form = Open(96);
-    EXPECT_EQ(WindowText(form.Hwnd()), L"Uninstall List Cleaner");
-    EXPECT_EQ(WindowText(form.Control(kFrame3)), L"Add and Remove Programs Entries");
-    EXPECT_EQ(WindowText(form.Control(kCheck3)), L"Detect Old Entries to Delete");
-    EXPECT_EQ(WindowText(form.Control(kCheck2)), L"Delete Checked Entries");
-    EXPECT_EQ(WindowText(form.Control(kCheck1)), L"Uninstall Selected Entry");
-    EXPECT_EQ(WindowText(form.Control(kCommand1)), L"Command1");
-
-    const struct {
-        ControlId id;
-        LONG height;
-    } fonts[] = {{kListView1, -12}, {kFrame3, -13}, {kCheck3, -15}, {kCheck2, -15}, {kCheck1, -15}};
-    for (const auto& expected : fonts) {
-        const LOGFONTW font = FontOf(form.Control(expected.id));
-        EXPECT_STREQ(font.lfFaceName, L"Arial");
-        EXPECT_EQ(font.lfHeight, expected.height);
-        EXPECT_EQ(font.lfWeight, FW_BOLD);
-        EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut);
-    }
-    // Command1 keeps the system font.
-    EXPECT_EQ(SendMessageW(form.Control(kCommand1), WM_GETFONT, 0, 0), 0);
-}
-
-TEST_F(Form1Test, ControlsAreOfTheirKindsInTabOrderOnWhite)
-{
-    Form1& form = Open();
-    std::vector<HWND> order;
-    for (HWND child = GetWindow(form.Hwnd(), GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
-        order.push_back(child);
-    EXPECT_EQ(order, (std::vector<HWND>{form.Control(kCommand1), form.Control(kFrame3), form.Control(kListView1),
-                                        form.Control(kCheck3), form.Control(kCheck2), form.Control(kCheck1)}));
-
-    const auto style = [](HWND control) { return GetWindowLongPtrW(control, GWL_STYLE); };
-    EXPECT_EQ(style(form.Control(kFrame3)) & BS_TYPEMASK, BS_GROUPBOX);
-    EXPECT_EQ(style(form.Control(kFrame3)) & WS_TABSTOP, 0);
-    EXPECT_EQ(style(form.Control(kCommand1)) & BS_TYPEMASK, BS_PUSHBUTTON);
-    const HDC dc = GetDC(form.Hwnd());
-    for (ControlId id : {kCheck1, kCheck2, kCheck3}) {
-        EXPECT_EQ(style(form.Control(id)) & BS_TYPEMASK, BS_AUTOCHECKBOX);
-        EXPECT_NE(style(form.Control(id)) & BS_PUSHLIKE, 0);
-        const auto brush = SendMessageW(form.Hwnd(), WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc),
-                                        reinterpret_cast<LPARAM>(form.Control(id)));
-        EXPECT_EQ(brush, reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH)));
-    }
-    ReleaseDC(form.Hwnd(), dc);
-    const HWND list = form.Control(kListView1);
-    EXPECT_EQ(style(list) & LVS_TYPEMASK, LVS_REPORT);
-    EXPECT_NE(SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_CHECKBOXES, 0);
-    EXPECT_EQ(GetClassLongPtrW(form.Hwnd(), GCLP_HBRBACKGROUND),
-              reinterpret_cast<ULONG_PTR>(GetStockObject(WHITE_BRUSH)));
-}
-
-TEST_F(Form1Test, CreatesTheFourColumnsWithOnlyTheFirstVisible)
-{
-    Form1& form = Open(96);
-    ListViewItems& list = form.List();
-    ASSERT_EQ(list.ColumnCount(), 4);
-    const char* headers[] = {"Program Names", "Uninstall", "FileExists", "KeyName"};
-    const int widths[] = {400, 0, 0, 0};
-    for (int column = 1; column <= 4; ++column) {
-        EXPECT_EQ(list.ColumnHeader(column), headers[column - 1]);
-        EXPECT_EQ(list.ColumnWidth(column), widths[column - 1]);
-    }
-}
-
-TEST_F(Form1Test, StartsHiddenWithTheListFilledAndTheFocusOffScreen)
-{
-    registry_.AddEntry("B-key", "Beta", "C:\\Beta\\remove.exe");
-    registry_.AddEntry("A-key", "Alpha", "MsiExec.exe /X{1}");
-    Form1& form = Open();
+    memory.AddEntry(RegRoot::LocalMachine, "b", "Beta", "C:\\b.exe");
+    memory.AddEntry(RegRoot::CurrentUser, "a", "alpha", "C:\\a.exe");
+    Form1& form = Open(memory);
     EXPECT_FALSE(IsWindowVisible(form.Hwnd()));
-    ListViewItems& list = form.List();
-    ASSERT_EQ(list.Count(), 2);
-    EXPECT_EQ(list.Text(1), "Alpha");
-    EXPECT_EQ(list.SubItem(1, 2), "IGNORE ME");
-    EXPECT_EQ(list.SubItem(2, 2), "c:\\beta\\remove.exe");
-    EXPECT_EQ(list.SubItem(2, 3), "B-key");
-
+    ASSERT_EQ(form.List().Count(), 2);
+    EXPECT_EQ(form.List().Text(1), "alpha");
     form.Show(SW_SHOWNORMAL);
     PumpMessages();
     EXPECT_EQ(GetFocus(), form.Control(kCommand1));
-
-    // Tab goes past the frame, which takes no focus, to the list.
-    MSG tab{form.Control(kCommand1), WM_KEYDOWN, VK_TAB, 0, 0, {}};
-    EXPECT_TRUE(IsDialogMessageW(form.Hwnd(), &tab));
-    EXPECT_EQ(GetFocus(), form.Control(kListView1));
 }
 
-TEST_F(Form1Test, MouseMovementSetsTheWindowsPointer)
+TEST_F(Form1Test, TheButtonsShowTheHandAndTheListAndTheWindowTheArrow)
 {
-    Form1& form = Open(96);
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "ulc-cursor";
+    std::filesystem::create_directories(folder);
+    ASSERT_TRUE(CopyFileW((kTestDataFolder + L"\\HAND-M.CUR").c_str(), (folder / "HAND-M.CUR").c_str(), FALSE));
+    Form1& form = Open(memory, 96, folder.wstring());
+    ASSERT_NE(form.MouseIcon(), nullptr);
+    const auto cursorOver = [&](HWND control) {
+        SetCursor(nullptr);
+        SendMessageW(control, WM_SETCURSOR, reinterpret_cast<WPARAM>(control), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        return GetCursor();
+    };
     EXPECT_EQ(form.MousePointer(), kPointerDefault);
 
-    MoveOver(form.Control(kCheck3), 5, 5);
+    MoveOver(form.Control(kCheck3));
     EXPECT_EQ(form.MousePointer(), kPointerCustom);
+    // The setting is the whole window's.
+    EXPECT_EQ(cursorOver(form.Control(kListView1)), form.MouseIcon());
     MoveOver(form.Hwnd(), 100, 292);  // the strip between the frame and Check3
     EXPECT_EQ(form.MousePointer(), kPointerArrow);
-    MoveOver(form.Control(kCheck1), 5, 5);
-    EXPECT_EQ(form.MousePointer(), kPointerCustom);
-
+    MoveOver(form.Control(kCheck1));
     // The frame's margins, the frame itself and Command1 leave it alone.
     MoveOver(form.Hwnd(), 10, 200);
-    MoveOver(form.Hwnd(), 100, 12);
     MoveOver(form.Control(kFrame3), 3, 3);
     MoveOver(form.Control(kCommand1), 3, 3);
     EXPECT_EQ(form.MousePointer(), kPointerCustom);
-
     MoveOver(form.Control(kListView1), 50, 50);
     EXPECT_EQ(form.MousePointer(), kPointerArrow);
-    MoveOver(form.Control(kCheck2), 5, 5);
-    EXPECT_EQ(form.MousePointer(), kPointerCustom);
+    EXPECT_EQ(cursorOver(form.Control(kCheck2)), LoadCursorW(nullptr, IDC_ARROW));
+
+    // Without the file the buttons show the system's hand.
+    std::filesystem::remove(folder / "HAND-M.CUR");
+    Form1& plain = Open(memory, 96, folder.wstring());
+    EXPECT_EQ(plain.MouseIcon(), nullptr);
+    MoveOver(plain.Control(kCheck2));
+    EXPECT_EQ(cursorOver(plain.Control(kCheck2)), LoadCursorW(nullptr, IDC_HAND));
+
+    // At a drive's root the folder ends in a separator already.
+    ASSERT_TRUE(CopyFileW((kTestDataFolder + L"\\HAND-M.CUR").c_str(), L"C:\\HAND-M.CUR", FALSE));
+    EXPECT_NE(Open(memory, 96, L"C:\\").MouseIcon(), nullptr);
+    form_.reset();
+    DeleteFileW(L"C:\\HAND-M.CUR");
 }
 
-TEST_F(Form1Test, ClosingEndsTheMessageLoopWithCodeZero)
+TEST_F(Form1Test, TheButtonsHaveWhiteFacesUpAndPressed)
 {
-    Form1& form = Open();
+    Form1& form = Open(memory);
     form.Show(SW_SHOWNORMAL);
-    PostMessageW(form.Hwnd(), WM_CLOSE, 0, 0);
-    EXPECT_EQ(RunMessageLoop(form.Hwnd()), 0);
-    EXPECT_EQ(form.Hwnd(), nullptr);
+    form.Check2().SetValue(1);
+    for (const ControlId id : {kCheck1, kCheck2, kCheck3}) {
+        const HWND button = form.Control(id);
+        RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        RECT rect{};
+        GetClientRect(button, &rect);
+        const HDC dc = GetDC(button);
+        EXPECT_EQ(GetPixel(dc, 4, rect.bottom / 2), RGB(255, 255, 255)) << id;
+        int caption = 0;
+        for (int x = 0; x < rect.right; ++x)
+            caption += GetRValue(GetPixel(dc, x, rect.bottom / 2)) < 128;
+        EXPECT_GT(caption, 0) << id;
+        ReleaseDC(button, dc);
+    }
 }
 
 }  // namespace
