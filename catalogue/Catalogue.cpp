@@ -33,8 +33,10 @@ void ReadPlace(RegistryStore& store, RegRoot place, const SortKeyOf& sortKey, st
         if (entryKey.Open(place, EntryKeyPath(keyName)) != kRegSuccess)
             continue;
         std::string displayName = ReadRegString(entryKey, "DisplayName", "");
+        if (displayName.empty())
+            continue;
         std::string command = ReadRegString(entryKey, "UninstallString", "");
-        if (command.empty() || displayName.empty())
+        if (command.empty())
             continue;
         entries.push_back({sortKey(displayName), std::move(displayName), std::move(command), keyName, place});
     }
