@@ -1,52 +1,40 @@
+#include "Catalogue.h"
+
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
-#include "Catalogue.h"
 #include "MemoryList.h"
-#include "MemoryRegistry.h"
 #include "ReadTable.h"
-#include "Text.h"
-#include "UninstallEntry.h"
 
 namespace {
 
 using Operation = MemoryRegistry::Operation;
-constexpr RegRoot k64 = RegRoot::LocalMachine;
-constexpr RegRoot k32 = RegRoot::LocalMachine32;
-constexpr RegRoot kUser = RegRoot::CurrentUser;
+constexpr RegRoot k64 = RegRoot::LocalMachine, k32 = RegRoot::LocalMachine32, kUser = RegRoot::CurrentUser;
 
 TEST(ReadRegString, ReadsEveryShapeOfValueAndGivesTheDefaultOnFailure)
 {
     MemoryRegistry registry;
     const std::string path = "Software\\Test";
-    CheckReadTable(registry, k64, path,
-                   [&](const ReadCase& c) { registry.keys[{k64, path}][c.name] = {c.type, c.data}; });
+    CheckReadTable(registry, k64, path, [&](const ReadCase& c) { registry.keys[{k64, path}][c.name] = {c.type, c.data}; });
     registry.hook = [](Operation operation, RegRoot, std::string_view) {
         return operation == Operation::Query ? kRegAccessDenied : kRegSuccess;
     };
     EXPECT_EQ(ReadRegString(registry, k64, path, "Plain", "dflt"), "dflt");
-    EXPECT_EQ(registry.OpenKeys(), 0);
+    EXPECT_TRUE(registry.open.empty());
 }
 
 class LoadTest : public testing::Test {
 protected:
-    void Load()
+    // Each row as "text | place | KeyName | FileExists | Uninstall".
+    std::vector<std::string> Load()
     {
         list.Add("left over", k64);
         LoadUninstallEntries(registry, list, [](std::string_view name) { return LowerAscii(name); });
-        EXPECT_EQ(registry.OpenKeys(), 0);
-    }
-    // Each row as "text | place | KeyName | FileExists | Uninstall".
-    std::vector<std::string> Rows() const
-    {
+        EXPECT_TRUE(registry.open.empty());
         std::vector<std::string> rows;
         for (const MemoryList::Row& row : list.rows) {
             EXPECT_FALSE(row.checked);
-            rows.push_back(row.text + " | " + std::to_string(static_cast<int>(row.place)) + " | " +
-                           row.subItems[kKeyNameSubItem - 1] + " | " + row.subItems[kFileExistsSubItem - 1] +
-                           " | " + row.subItems[kUninstallSubItem - 1]);
+            rows.push_back(row.text + " | " + std::to_string(static_cast<int>(row.place)) + " | " + row.subItems[2] +
+                           " | " + row.subItems[1] + " | " + row.subItems[0]);
         }
         return rows;
     }
@@ -60,25 +48,22 @@ TEST_F(LoadTest, ListsTheEntriesOfAllThreePlacesSortedByName)
     registry.AddEntry(k64, "{B-product}", "beta Tool", R"("C:\Program Files\Beta\uninst.exe" /S)");
     registry.AddEntry(k32, "{B-product}", "Beta Tool", "MsiExec.exe /X{1}");
     registry.AddEntry(kUser, "alpha", "Alpha", "rundll32.exe dfshim.dll,ShArpMaintain alpha.application");
-    registry.AddEntry(k32, "Gamma_Setup", "gamma",
-                      R"(RunDll32.exe setupapi.dll,InstallHinfSection x 132 C:\WINDOWS\INF\gamma.inf)");
+    registry.AddEntry(k32, "Gamma", "gamma", R"(RunDll32.exe setupapi.dll,InstallHinfSection x 132 C:\INF\gamma.inf)");
     registry.AddEntry(k64, "no-command", "No Command", "");
     registry.AddEntry(kUser, "no-name", "", "C:\\x\\uninst.exe");
     registry.AddEntry(k32, "number-name", "", "C:\\x\\uninst.exe");
-    registry.keys[{k32, EntryKeyPath("number-name")}]["DisplayName"] = {RegType::Dword, RawBytes({1, 0, 0, 0})};
+    registry.keys[{k32, EntryKeyPath("number-name")}]["DisplayName"] = {RegType::Dword, {std::byte{1}}};
     registry.AddEntry(k64, "expand", "", "C:\\x\\un.exe");
-    registry.SetText(k64, EntryKeyPath("expand"), "DisplayName", "%Name%", RegType::ExpandSz);
-
-    Load();
+    registry.keys[{k64, EntryKeyPath("expand")}]["DisplayName"] = {RegType::ExpandSz, Utf16Bytes("%Name%")};
 
     // Names that sort alike keep the order of the places; rundll32 commands
     // stay whole for the shell while their file is checked.
-    EXPECT_EQ(Rows(), (std::vector<std::string>{
+    EXPECT_EQ(Load(), (std::vector<std::string>{
                           R"(%Name% | 0 | expand | c:\x\un.exe | C:\x\un.exe)",
                           "Alpha | 2 | alpha |  | rundll32.exe dfshim.dll,ShArpMaintain alpha.application",
                           R"(beta Tool | 0 | {B-product} | c:\program files\beta\uninst.exe | "C:\Program Files\Beta\uninst.exe" /S)",
                           "Beta Tool | 1 | {B-product} | IGNORE ME | MsiExec.exe /X{1}",
-                          R"(gamma | 1 | Gamma_Setup | c:\windows\inf\gamma.inf | RunDll32.exe setupapi.dll,InstallHinfSection x 132 C:\WINDOWS\INF\gamma.inf)",
+                          R"(gamma | 1 | Gamma | c:\inf\gamma.inf | RunDll32.exe setupapi.dll,InstallHinfSection x 132 C:\INF\gamma.inf)",
                       }));
 }
 
@@ -97,12 +82,7 @@ TEST_F(LoadTest, AFailureEndsOnlyItsOwnPart)
                              (operation == Operation::Query && path == EntryKeyPath("z"));
         return refused ? kRegAccessDenied : kRegSuccess;
     };
-
-    Load();
-
-    EXPECT_EQ(list.rows.size(), 3u);
-    EXPECT_EQ(Rows(), (std::vector<std::string>{R"(a | 0 | a | c:\un.exe | C:\un.exe)",
-                                                R"(b | 0 | b | c:\un.exe | C:\un.exe)",
+    EXPECT_EQ(Load(), (std::vector<std::string>{R"(a | 0 | a | c:\un.exe | C:\un.exe)", R"(b | 0 | b | c:\un.exe | C:\un.exe)",
                                                 R"(y | 2 | y | c:\un.exe | C:\un.exe)"}));
 }
 

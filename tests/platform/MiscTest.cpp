@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include <windows.h>
 
 #include "Collation.h"
@@ -9,47 +7,38 @@
 #include "Text.h"
 #include "WinText.h"
 
-namespace {
-
-std::string OwnPath()
-{
-    wchar_t path[MAX_PATH];
-    return Utf8FromWide(std::wstring(path, GetModuleFileNameW(nullptr, path, MAX_PATH)));
-}
-
-// A drive letter with nothing behind it.
-std::string UnusedDrive()
-{
-    const DWORD used = GetLogicalDrives();
-    for (char letter = 'Y'; letter > 'C'; --letter)
-        if (!(used & (1u << (letter - 'A'))))
-            return std::string(1, letter) + ":\\";
-    return {};
-}
-
 TEST(ProbeFile, TellsAbsentFilesFromOnesItCannotSee)
 {
-    const std::string own = OwnPath();
+    wchar_t path[MAX_PATH];
+    const std::string own = Utf8FromWide(std::wstring(path, GetModuleFileNameW(nullptr, path, MAX_PATH)));
     std::string upper = own;
     for (char& c : upper)
-        c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-    EXPECT_EQ(ProbeFile(own), FileState::Present);
-    EXPECT_EQ(ProbeFile(upper), FileState::Present);
-    EXPECT_EQ(ProbeFile("C:\\"), FileState::Present);
-    EXPECT_EQ(ProbeFile(own + ".gone"), FileState::Absent);
-    EXPECT_EQ(ProbeFile("C:\\no such folder\\uninst.exe"), FileState::Absent);
-    EXPECT_NE(ProbeFile(UnusedDrive()), FileState::Present);
-    EXPECT_EQ(ProbeFile(""), FileState::Unknown);
-    EXPECT_EQ(ProbeFile("c:\\windows\\*.exe"), FileState::Unknown);
-    EXPECT_EQ(ProbeFile(own + std::string(1, '\0') + "x"), FileState::Unknown);
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    std::string unusedDrive;
+    for (char letter = 'Y'; unusedDrive.empty() && letter > 'C'; --letter) {
+        if (!(GetLogicalDrives() & (1u << (letter - 'A'))))
+            unusedDrive = std::string(1, letter) + ":\\";
+    }
+    const std::pair<std::string, FileState> cases[] = {
+        {own, FileState::Present},
+        {upper, FileState::Present},
+        {"C:\\", FileState::Present},
+        {own + ".gone", FileState::Absent},
+        {"C:\\no such folder\\uninst.exe", FileState::Absent},
+        {"", FileState::Unknown},
+        {"c:\\windows\\*.exe", FileState::Unknown},
+        {own + std::string(1, '\0') + "x", FileState::Unknown},
+    };
+    for (const auto& [file, state] : cases)
+        EXPECT_EQ(ProbeFile(file), state) << file;
+    EXPECT_NE(ProbeFile(unusedDrive), FileState::Present) << unusedDrive;
 
-    wchar_t folder[MAX_PATH];
-    GetTempPathW(MAX_PATH, folder);
-    const std::wstring path = std::wstring(folder) + L"Инструмент 工具.exe";
-    CloseHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    EXPECT_TRUE(IsFilePresent(Utf8FromWide(path)));
-    DeleteFileW(path.c_str());
-    EXPECT_EQ(ProbeFile(Utf8FromWide(path)), FileState::Absent);
+    GetTempPathW(MAX_PATH, path);
+    const std::wstring scripts = std::wstring(path) + L"Инструмент 工具.exe";
+    CloseHandle(CreateFileW(scripts.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    EXPECT_TRUE(IsFilePresent(Utf8FromWide(scripts)));
+    DeleteFileW(scripts.c_str());
+    EXPECT_EQ(ProbeFile(Utf8FromWide(scripts)), FileState::Absent);
 }
 
 TEST(DisplayNameSortKey, OrdersNamesAsTheControlPanelDoes)
@@ -60,5 +49,3 @@ TEST(DisplayNameSortKey, OrdersNamesAsTheControlPanelDoes)
         EXPECT_LT(DisplayNameSortKey(first), DisplayNameSortKey(second)) << first << " < " << second;
     EXPECT_EQ(DisplayNameSortKey("tool"), DisplayNameSortKey("TOOL"));
 }
-
-}  // namespace

@@ -3,9 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
-
-#include <shellapi.h>
 
 #include "Environment.h"
 #include "MarkerRuns.h"
@@ -21,66 +18,25 @@ std::wstring ExeFolder()
     return exe.substr(0, exe.rfind(L'\\'));
 }
 
-std::vector<std::wstring> Arguments(const std::wstring& commandLine)
+// A program that sits beside this test, in what ShellOpen takes for the
+// program's folder, is never taken for a system one by its bare name.
+TEST(ShellOpen, NeverStartsAProgramFromBesideThisOneByItsBareName)
 {
-    int count = 0;
-    wchar_t** arguments = CommandLineToArgvW(commandLine.c_str(), &count);
-    std::vector<std::wstring> after(arguments + 1, arguments + count);
-    LocalFree(arguments);
-    return after;
-}
-
-// The marker program sits beside this test, in what ShellOpen takes for the
-// program's folder; each case starts it from a current folder elsewhere.
-class ShellOpenTest : public testing::Test {
-protected:
-    ShellOpenTest()
-    {
-        SetEnvironmentVariableW(L"ULC_MARKER_FILE", base_.c_str());
-        SetEnvironmentVariableW(L"ULC_MARKER_FOLDER", folder_.c_str());
-        for (const wchar_t* name : {L"marker", L"cmd", L"MsiExec"})
-            DeleteFileW(Output(name).c_str());
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        SetCurrentDirectoryW(temp);
-    }
-    ~ShellOpenTest() override { SetCurrentDirectoryW(folder_.c_str()); }
-
-    std::wstring Output(const wchar_t* program) const { return base_ + L"." + program; }
-
-    const std::wstring folder_ = ExeFolder();
-    const std::string marker_ = Utf8FromWide(folder_) + "\\marker.exe";
-    const std::wstring base_ = folder_ + L"\\shell-test";
-};
-
-TEST_F(ShellOpenTest, StartsTheProgramWithItsArgumentsInTheProgramFolder)
-{
-    ShellOpen(nullptr, "\"" + marker_ + "\"  one \"two words\"");
-    ShellOpen(nullptr, "%ulc_marker_folder%\\marker.exe /S %ULC_MARKER_FOLDER%");
-    const std::vector<MarkerRun> runs = WaitForMarkerRuns(Output(L"marker"), 2);
-    ASSERT_EQ(runs.size(), 2u);
-    // The shell starts them in turn, but they may note their runs in any order.
-    const bool quotedFirst = Arguments(runs[0].commandLine).size() == 2;
-    const MarkerRun& quoted = runs[quotedFirst ? 0 : 1];
-    EXPECT_EQ(Arguments(quoted.commandLine), (std::vector<std::wstring>{L"one", L"two words"}));
-    EXPECT_EQ(quoted.folder, folder_);
-    // Variables are expanded in the program, not in its arguments.
-    EXPECT_EQ(Arguments(runs[quotedFirst ? 1 : 0].commandLine),
-              (std::vector<std::wstring>{L"/S", L"%ULC_MARKER_FOLDER%"}));
-}
-
-TEST_F(ShellOpenTest, NeverStartsAProgramFromBesideThisOneByItsBareName)
-{
-    for (const wchar_t* name : {L"cmd.exe", L"MsiExec.exe"})
-        ASSERT_TRUE(CopyFileW((folder_ + L"\\marker.exe").c_str(), (folder_ + L"\\" + name).c_str(), FALSE));
+    const std::wstring folder = ExeFolder(), base = folder + L"\\shell-test";
+    SetEnvironmentVariableW(L"ULC_MARKER_FILE", base.c_str());
+    for (const wchar_t* name : {L"cmd", L"MsiExec", L"marker"})
+        DeleteFileW((base + L"." + name).c_str());
+    for (const wchar_t* name : {L"\\cmd.exe", L"\\MsiExec.exe"})
+        ASSERT_TRUE(CopyFileW((folder + L"\\marker.exe").c_str(), (folder + name).c_str(), FALSE));
     wchar_t system[MAX_PATH];
     const std::string systemFolder = LowerAscii(Utf8FromWide(std::wstring(system, GetSystemDirectoryW(system, MAX_PATH))));
     EXPECT_EQ(LowerAscii(FindSystemProgram("MsiExec")), systemFolder + "\\msiexec.exe");
     EXPECT_EQ(LowerAscii(FindSystemProgram("cmd.exe")), systemFolder + "\\cmd.exe");
     EXPECT_EQ(FindSystemProgram("marker.exe"), "");
 
-    // Only the system's own cmd writes this file.
-    const std::wstring written = base_ + L".system-cmd";
+    // Only the system's own cmd writes this file; a bare or relative name
+    // that only this folder has starts nothing.
+    const std::wstring written = base + L".system-cmd";
     DeleteFileW(written.c_str());
     ShellOpen(nullptr, "cmd /c echo started> \"" + Utf8FromWide(written) + "\"");
     ShellOpen(nullptr, "marker.exe /bare");
@@ -90,10 +46,9 @@ TEST_F(ShellOpenTest, NeverStartsAProgramFromBesideThisOneByItsBareName)
     EXPECT_NE(GetFileAttributesW(written.c_str()), INVALID_FILE_ATTRIBUTES);
     Sleep(1000);
     for (const wchar_t* name : {L"cmd", L"MsiExec", L"marker"})
-        EXPECT_TRUE(ReadMarkerRuns(Output(name)).empty()) << Utf8FromWide(name);
-    DeleteFileW(written.c_str());
-    for (const wchar_t* name : {L"cmd.exe", L"MsiExec.exe"})
-        DeleteFileW((folder_ + L"\\" + name).c_str());
+        EXPECT_TRUE(MarkerRuns(base + L"." + name).empty()) << Utf8FromWide(name);
+    for (const wchar_t* name : {L"\\cmd.exe", L"\\MsiExec.exe"})
+        DeleteFileW((folder + name).c_str());
 }
 
 TEST(ExpandEnvironment, ReplacesDefinedVariablesOnly)

@@ -6,8 +6,8 @@
 
 #include "ListItems.h"
 
-// The entry list as plain rows, for tests of the logic above the list view.
-// A position outside the list throws: the code under test must never use one.
+// The entry list as plain rows. A position outside the list throws: the code
+// under test must never use one.
 class MemoryList : public ListItems {
 public:
     struct Row {
@@ -17,11 +17,12 @@ public:
         bool checked = false;
         bool selected = false;
     };
-
     std::vector<Row> rows;
     int updateDepth = 0;
-    // Ticks and removals made while the list could repaint after each one.
-    int unbracketedChanges = 0;
+    int changesWhileRepainting = 0;  // ticks and removals outside a pass
+
+    Row& At(int position) { return rows.at(static_cast<size_t>(position - 1)); }
+    const Row& At(int position) const { return rows.at(static_cast<size_t>(position - 1)); }
 
     void Clear() override { rows.clear(); }
     int Add(std::string_view text, RegRoot place) override
@@ -32,30 +33,23 @@ public:
     int Count() const override { return static_cast<int>(rows.size()); }
     void Remove(int position) override
     {
-        At(position);
-        rows.erase(rows.begin() + (position - 1));
-        unbracketedChanges += updateDepth == 0;
+        rows.erase(rows.begin() + (&At(position) - rows.data()));
+        changesWhileRepainting += updateDepth == 0;
     }
-
     std::string Text(int position) const override { return At(position).text; }
     std::string SubItem(int position, int subItem) const override { return At(position).subItems.at(subItem - 1); }
     void SetSubItem(int position, int subItem, std::string_view text) override
     {
         At(position).subItems.at(subItem - 1) = text;
     }
-
     bool Checked(int position) const override { return At(position).checked; }
     void SetChecked(int position, bool checked) override
     {
         At(position).checked = checked;
-        unbracketedChanges += updateDepth == 0;
+        changesWhileRepainting += updateDepth == 0;
     }
     bool Selected(int position) const override { return At(position).selected; }
     RegRoot Place(int position) const override { return At(position).place; }
-
     void BeginUpdate() override { ++updateDepth; }
     void EndUpdate() override { --updateDepth; }
-
-    Row& At(int position) { return rows.at(static_cast<size_t>(position - 1)); }
-    const Row& At(int position) const { return rows.at(static_cast<size_t>(position - 1)); }
 };

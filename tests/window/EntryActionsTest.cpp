@@ -1,151 +1,49 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <string>
-#include <vector>
-
-#include <windows.h>
-#include <commctrl.h>
 
 #include "MarkerRuns.h"
 #include "WindowTestSupport.h"
 
 namespace {
 
-constexpr RegRoot k64 = RegRoot::LocalMachine;
-constexpr RegRoot k32 = RegRoot::LocalMachine32;
-constexpr RegRoot kUser = RegRoot::CurrentUser;
+constexpr RegRoot k64 = RegRoot::LocalMachine, k32 = RegRoot::LocalMachine32, kUser = RegRoot::CurrentUser;
+using EntryActionsTest = FormTest;
 
-// The buttons pressed as a user presses them, over the test prefix's registry.
-class EntryActionsTest : public FormTest {
-protected:
-    // This test's rows, top to bottom, as "display name@place".
-    static std::vector<std::string> Rows(Form1& form)
-    {
-        std::vector<std::string> rows;
-        for (int position = 1; position <= form.List().Count(); ++position) {
-            if (form.List().SubItem(position, kKeyNameSubItem).starts_with(kTestEntryPrefix))
-                rows.push_back(form.List().Text(position) + "@" +
-                               std::to_string(static_cast<int>(form.List().Place(position))));
-        }
-        return rows;
-    }
-    static int RowOf(Form1& form, const std::string& displayName)
-    {
-        for (int position = 1; position <= form.List().Count(); ++position) {
-            if (form.List().Text(position) == displayName)
-                return position;
-        }
-        return 0;
-    }
-    static std::vector<std::string> Ticked(Form1& form)
-    {
-        std::vector<std::string> ticked;
-        for (int position = 1; position <= form.List().Count(); ++position) {
-            if (form.List().Checked(position))
-                ticked.push_back(form.List().Text(position));
-        }
-        return ticked;
-    }
-};
+// Reads a column of a row of another process's list view, as accessibility
+// tools and scripts do: the item and its text buffer live in that process.
+std::string RemoteItemText(HANDLE process, HWND list, int index, int column)
+{
+    constexpr int kLength = 512;
+    auto* remote = static_cast<BYTE*>(VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + kLength * 2, MEM_COMMIT, PAGE_READWRITE));
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.cchTextMax = kLength;
+    item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+    WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
+    const auto length = SendMessageW(list, LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(remote));
+    wchar_t text[kLength] = {};
+    ReadProcessMemory(process, item.pszText, text, sizeof text, nullptr);
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    return Utf8FromWide(std::wstring(text, std::min<size_t>(static_cast<size_t>(length), kLength - 1)));
+}
 
-TEST_F(EntryActionsTest, ListsDetectsAndDeletesEachEntryInItsOwnPlace)
+// The program itself over the test prefix's registry, driven from outside as
+// a user and a screen reader would.
+TEST_F(EntryActionsTest, TheProgramListsDetectsAndDeletesEachEntryInItsOwnPlace)
 {
     wchar_t system[MAX_PATH];
     const std::wstring live = std::wstring(system, GetSystemDirectoryW(system, MAX_PATH)) + L"\\notepad.exe";
+    const std::string odd = "Ελληνικά \U0001F680 *?<>|";
     Seed(k64, "twin", L"Tool 10", L"\"" + live + L"\" /uninstall");
     Seed(k32, "twin", L"tool 9", L"\"C:\\Gone\\Tool\\uninst.exe\" /S");
     Seed(kUser, "user", L"Tool 5", L"%SystemDrive%\\Gone\\user\\uninst.exe");
     Seed(k64, "msi", L"Tool 2", L"MsiExec /X{00000000-0000-0000-0000-000000000001}");
     Seed(kUser, "cmd", L"Tool 1", L"cmd /c rd /s /q gone");
     Seed(k32, "unseen", L"Tool 3", L"\"Q:\\Gone\\uninst.exe\"");
-    Seed(k64, "Ελληνικά \U0001F680 *?<>|", L"Tool 4", L"\"C:\\Gone\\Ελληνικά\\uninst.exe\"");
-    WriteText(k64, EntryKeyPath(kTestEntryPrefix + std::string("Ελληνικά \U0001F680 *?<>|")) + "\\Sub\\Deeper",
-              L"Data", L"below the entry");
-    Seed(kUser, "hand", L"Tool 6", L"\"" + live + L"\"");
-    Form1& form = OpenShown();
-    EXPECT_EQ(Rows(form), (std::vector<std::string>{"Tool 1@2", "Tool 2@0", "Tool 3@1", "Tool 4@0", "Tool 5@2",
-                                                    "Tool 6@2", "tool 9@1", "Tool 10@0"}));
-
-    const std::wstring before = ExportRegistry();
-    form.List().SetChecked(RowOf(form, "Tool 6"), true);
-    Press(form.Check3());
-    EXPECT_EQ(Ticked(form), (std::vector<std::string>{"Tool 4", "Tool 5", "Tool 6", "tool 9"}));
-    EXPECT_EQ(ExportRegistry(), before);
-
-    Press(form.Check2());
-    EXPECT_EQ(form.Check2().Value(), 0);
-    EXPECT_EQ(Rows(form), (std::vector<std::string>{"Tool 1@2", "Tool 2@0", "Tool 3@1", "Tool 10@0"}));
-    EXPECT_TRUE(Ticked(form).empty());
-    EXPECT_EQ(ExportRegistry(),
-              Without(before, {ExportedPath(k32, "ulc-test-twin"), ExportedPath(kUser, "ulc-test-user"),
-                               ExportedPath(kUser, "ulc-test-hand"),
-                               ExportedPath(k64, "ulc-test-Ελληνικά \U0001F680 *?<>|")}));
-}
-
-TEST_F(EntryActionsTest, APressStartsEachSelectedUninstallerOnceEvenOnADoubleClick)
-{
-    // Copies of the marker program stand in for the uninstallers.
-    const std::filesystem::path folder = std::filesystem::path(kMarkerPath).parent_path();
-    const std::wstring base = folder.wstring() + L"\\actions-run";
-    SetEnvironmentVariableW(L"ULC_MARKER_FILE", base.c_str());
-    for (const std::wstring name : {L"uninstA", L"uninstB", L"uninstC"}) {
-        ASSERT_TRUE(CopyFileW(kMarkerPath.c_str(), (folder / (name + L".exe")).c_str(), FALSE));
-        DeleteFileW((base + L"." + name).c_str());
-        Seed(kUser, Utf8FromWide(name), name, L"\"" + (folder / name).wstring() + L".exe\" /S --from " + name);
-    }
-    Form1& form = OpenShown();
-    for (const char* name : {"uninstA", "uninstC"})
-        ListView_SetItemState(form.List().Hwnd(), RowOf(form, name) - 1, LVIS_SELECTED, LVIS_SELECTED);
-    form.List().SetChecked(RowOf(form, "uninstB"), true);
-
-    const HWND button = form.Check1().Hwnd();
-    for (const UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
-        SendMessageW(button, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(10, 10));
-    PumpMessages();
-    EXPECT_EQ(form.Check1().Value(), 0);
-
-    wchar_t self[MAX_PATH];
-    const std::wstring ownFolder = std::filesystem::path(std::wstring(self, GetModuleFileNameW(nullptr, self, MAX_PATH)))
-                                       .parent_path()
-                                       .wstring();
-    for (const wchar_t* name : {L"uninstA", L"uninstC"}) {
-        ASSERT_EQ(WaitForMarkerRuns(base + L"." + name, 1).size(), 1u) << Utf8FromWide(name);
-    }
-    Sleep(1000);
-    for (const wchar_t* name : {L"uninstA", L"uninstC"}) {
-        const std::vector<MarkerRun> runs = ReadMarkerRuns(base + L"." + name);
-        ASSERT_EQ(runs.size(), 1u) << Utf8FromWide(name);
-        EXPECT_TRUE(runs[0].commandLine.ends_with(L" /S --from " + std::wstring(name)));
-        // Started in the program's own folder: here, the test's.
-        EXPECT_EQ(CompareStringOrdinal(runs[0].folder.c_str(), -1, ownFolder.c_str(), -1, TRUE), CSTR_EQUAL);
-    }
-    EXPECT_TRUE(ReadMarkerRuns(base + L".uninstB").empty());
-    EXPECT_EQ(form.List().Count(), 3);
-}
-
-// Reads a column of a row of another process's list view, as accessibility
-// tools and scripts do: the item and its text buffer live in that process.
-std::wstring RemoteItemText(HANDLE process, HWND list, int index, int column)
-{
-    constexpr int kLength = 512;
-    auto* remote = static_cast<BYTE*>(
-        VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + kLength * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE));
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.cchTextMax = kLength;
-    item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
-    WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
-    const auto length = static_cast<size_t>(SendMessageW(list, LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(remote)));
-    wchar_t text[kLength] = {};
-    ReadProcessMemory(process, item.pszText, text, sizeof text, nullptr);
-    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    return std::wstring(text, std::min<size_t>(length, kLength - 1));
-}
-
-TEST_F(EntryActionsTest, TheProgramShowsItsListToOthersAndEndsWithCodeZeroWhenClosed)
-{
-    Seed(k32, "remote", L"Remote Tool", L"\"C:\\Remote\\uninst.exe\" /S");
+    Seed(k64, odd, L"Tool 4", L"\"C:\\Gone\\Ελληνικά\\uninst.exe\"");
+    WriteText(k64, EntryKeyPath(kTestEntryPrefix + odd) + "\\Sub\\Deeper", L"Data", L"below the entry");
+    const std::set<std::wstring> before = ListKeysAround();
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
@@ -153,35 +51,87 @@ TEST_F(EntryActionsTest, TheProgramShowsItsListToOthersAndEndsWithCodeZeroWhenCl
     ASSERT_TRUE(CreateProcessW(kProgramPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                &startup, &process));
     HWND window = nullptr;
-    for (int attempt = 0; attempt < 300 && (window == nullptr || !IsWindowVisible(window)); ++attempt) {
-        Sleep(100);
-        window = FindWindowW(L"UninstallListCleaner.Form1", L"Uninstall List Cleaner");
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        window = owner == process.dwProcessId ? window : nullptr;
-    }
-    ASSERT_NE(window, nullptr);
+    for (int waited = 0; !IsWindowVisible(window) && waited < 30000; waited += 100, Sleep(100))
+        window = FindWindowW(L"UninstallListCleaner.Form1", nullptr);
+    ASSERT_TRUE(IsWindowVisible(window));
     const HWND list = FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr);
-    std::vector<std::wstring> found;
-    for (int index = 0; index < ListView_GetItemCount(list); ++index) {
-        if (RemoteItemText(process.hProcess, list, index, 0) == L"Remote Tool") {
-            for (int column = 1; column <= 3; ++column)
-                found.push_back(RemoteItemText(process.hProcess, list, index, column));
+    // This test's rows, top to bottom: "name, FileExists, KeyName", and whether ticked.
+    const auto rows = [&] {
+        std::vector<std::string> rows;
+        for (int index = 0; index < ListView_GetItemCount(list); ++index) {
+            const std::string keyName = RemoteItemText(process.hProcess, list, index, 3);
+            if (keyName.starts_with(kTestEntryPrefix))
+                rows.push_back(RemoteItemText(process.hProcess, list, index, 0) + ", " +
+                               RemoteItemText(process.hProcess, list, index, 2) + ", " + keyName.substr(9) +
+                               (ListView_GetCheckState(list, index) ? " ticked" : ""));
         }
-    }
-    EXPECT_EQ(found, (std::vector<std::wstring>{L"\"C:\\Remote\\uninst.exe\" /S", L"c:\\remote\\uninst.exe",
-                                                L"ulc-test-remote"}));
+        return rows;
+    };
+    const auto press = [&](ControlId id) { SendMessageW(GetDlgItem(window, id), BM_CLICK, 0, 0); };
+
+    press(kCheck3);
+    EXPECT_EQ(rows(), (std::vector<std::string>{
+                          "Tool 1, cmd, cmd", "Tool 2, msi, msi", R"(Tool 3, q:\gone\uninst.exe, unseen)",
+                          R"(Tool 4, c:\gone\Ελληνικά\uninst.exe, )" + odd + " ticked",
+                          R"(Tool 5, %systemdrive%\gone\user\uninst.exe, user ticked)",
+                          R"(tool 9, c:\gone\tool\uninst.exe, twin ticked)",
+                          "Tool 10, " + LowerAscii(Utf8FromWide(live)) + ", twin"}));
+    EXPECT_EQ(ListKeysAround(), before);
+    press(kCheck2);
+    EXPECT_EQ(rows(), (std::vector<std::string>{"Tool 1, cmd, cmd", "Tool 2, msi, msi",
+                                                R"(Tool 3, q:\gone\uninst.exe, unseen)",
+                                                "Tool 10, " + LowerAscii(Utf8FromWide(live)) + ", twin"}));
+    EXPECT_EQ(ListKeysAround(), Without(before, {{k32, "twin"}, {kUser, "user"}, {k64, odd}}));
 
     PostMessageW(window, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0) {
-        ADD_FAILURE() << "the program did not end";
-        TerminateProcess(process.hProcess, 1);
-    }
     DWORD exitCode = 1;
+    EXPECT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
     GetExitCodeProcess(process.hProcess, &exitCode);
     EXPECT_EQ(exitCode, 0u);
+    TerminateProcess(process.hProcess, 1);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
+}
+
+TEST_F(EntryActionsTest, ADoubleClickStartsEachSelectedUninstallerOnceFromTheProgramFolder)
+{
+    // Copies of the marker program stand in for the uninstallers.
+    const std::wstring folder = std::filesystem::path(kMarkerPath).parent_path().wstring(), base = folder + L"\\actions-run";
+    SetEnvironmentVariableW(L"ULC_MARKER_FILE", base.c_str());
+    SetEnvironmentVariableW(L"ULC_MARKER_FOLDER", folder.c_str());
+    for (const std::wstring name : {L"uninstA", L"uninstB", L"uninstC"}) {
+        ASSERT_TRUE(CopyFileW(kMarkerPath.c_str(), (folder + L"\\" + name + L".exe").c_str(), FALSE));
+        DeleteFileW((base + L"." + name).c_str());
+    }
+    // Variables are expanded in the program only; a quoted program takes spaces.
+    Seed(kUser, "a", L"uninstA", L"%ULC_MARKER_FOLDER%\\uninstA.exe /S %ULC_MARKER_FOLDER%");
+    Seed(kUser, "b", L"uninstB", L"\"" + folder + L"\\uninstB.exe\"");
+    Seed(kUser, "c", L"uninstC", L"  \"" + folder + L"\\uninstC.exe\"  one \"two words\"");
+    Form1& form = OpenShown();
+    for (int position = 1; position <= form.List().Count(); ++position) {
+        const std::string name = form.List().Text(position);
+        if (name == "uninstA" || name == "uninstC")
+            ListView_SetItemState(form.List().Hwnd(), position - 1, LVIS_SELECTED, LVIS_SELECTED);
+        form.List().SetChecked(position, name == "uninstB");
+    }
+    for (const UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+        SendMessageW(form.Check1().Hwnd(), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(10, 10));
+    PumpMessages();
+    EXPECT_EQ(form.Check1().Value(), 0);
+
+    MarkerRuns(base + L".uninstA", 1);
+    MarkerRuns(base + L".uninstC", 1);
+    Sleep(1000);  // a second start would have come by now
+    const std::vector<std::wstring> a = MarkerRuns(base + L".uninstA"), c = MarkerRuns(base + L".uninstC");
+    ASSERT_EQ(std::pair(a.size(), c.size()), std::pair(size_t{1}, size_t{1}));
+    EXPECT_NE(a[0].find(L" /S %ULC_MARKER_FOLDER%|"), std::wstring::npos) << Utf8FromWide(a[0]);
+    EXPECT_NE(c[0].find(L" one \"two words\"|"), std::wstring::npos) << Utf8FromWide(c[0]);
+    // Started in the program's own folder: here, the test's.
+    wchar_t self[MAX_PATH];
+    const std::filesystem::path own(std::wstring(self, GetModuleFileNameW(nullptr, self, MAX_PATH)));
+    EXPECT_EQ(CompareStringOrdinal(a[0].substr(a[0].rfind(L'|') + 1).c_str(), -1, own.parent_path().c_str(), -1, TRUE),
+              CSTR_EQUAL);
+    EXPECT_TRUE(MarkerRuns(base + L".uninstB").empty());
 }
 
 }  // namespace
