@@ -61,13 +61,13 @@ explain() {
   esac
 }
 
-if ! diff -rq "$a/dist" "$b/dist" >"$a.diff"; then
+if ! diff -rq "$a/dist" "$b/dist" >"$a/compare.txt"; then
   echo "Two builds of the same sources differ: the release is not reproducible." >&2
-  cat "$a.diff" >&2
+  cat "$a/compare.txt" >&2
   while read -r _ one _ two _; do
     echo "== ${one#"$a/dist/"}"
     explain "$one" "$two"
-  done < <(grep '^Files ' "$a.diff") >&2
+  done < <(grep '^Files ' "$a/compare.txt") >&2
   exit 1
 fi
 
