@@ -1,5 +1,5 @@
 # Two commands matter: `make run` starts the program, `make test` runs every test.
-.PHONY: test build run demo screenshot fuzz
+.PHONY: test build run demo screenshot fuzz dist
 
 test:
 	scripts/test.sh
@@ -8,6 +8,10 @@ build:
 	scripts/deps.sh
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows -j2
+
+# The release in build/dist/: the zip, SHA256SUMS, the winget and Scoop manifests.
+dist:
+	scripts/dist.sh
 
 # Starts the program on your Wine prefix ($$WINEPREFIX, or ~/.wine).
 run:

@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when any is missing.
-# Usage: scripts/deps.sh [--run] [extra-package ...]
-# With --run only what building and starting the program needs, not the tests.
+# Usage: scripts/deps.sh [--run | --dist] [extra-package ...]
+# With --run only what building and starting the program needs, not the tests;
+# with --dist only what building the release needs.
 set -euo pipefail
 
 if [ "${1:-}" = --run ]; then
   shift
   # googletest all the same: configuring the windows preset adds its sources.
   packages=(cmake make googletest g++-mingw-w64-x86-64 wine wine64 fonts-wine fonts-liberation "$@")
+elif [ "${1:-}" = --dist ]; then
+  shift
+  packages=(cmake make g++-mingw-w64-x86-64 zip git "$@")
 else
   packages=(cmake make g++ googletest libgtest-dev g++-mingw-w64-x86-64 wine wine64 fonts-wine xvfb fonts-liberation
-            clang libclang-rt-14-dev "$@")
+            clang libclang-rt-14-dev zip unzip git "$@")
 fi
 
 missing=()

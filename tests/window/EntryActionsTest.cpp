@@ -47,8 +47,9 @@ TEST_F(EntryActionsTest, TheProgramListsDetectsAndDeletesEachEntryInItsOwnPlace)
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    std::wstring commandLine = L"\"" + kProgramPath + L"\"";
-    ASSERT_TRUE(CreateProcessW(kProgramPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    const std::wstring program = ProgramPath();
+    std::wstring commandLine = L"\"" + program + L"\"";
+    ASSERT_TRUE(CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                &startup, &process));
     HWND window = nullptr;
     for (int waited = 0; !IsWindowVisible(window) && waited < 30000; waited += 100, Sleep(100))
@@ -132,6 +133,22 @@ TEST_F(EntryActionsTest, ADoubleClickStartsEachSelectedUninstallerOnceFromThePro
     EXPECT_EQ(CompareStringOrdinal(a[0].substr(a[0].rfind(L'|') + 1).c_str(), -1, own.parent_path().c_str(), -1, TRUE),
               CSTR_EQUAL);
     EXPECT_TRUE(MarkerRuns(base + L".uninstB").empty());
+}
+
+TEST(ReleaseTest, TheVersionResourceCarriesTheProjectVersion)
+{
+    const std::wstring program = ProgramPath();
+    DWORD unused = 0;
+    std::vector<BYTE> data(GetFileVersionInfoSizeW(program.c_str(), &unused));
+    ASSERT_TRUE(GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(data.size()), data.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    wchar_t* text = nullptr;
+    UINT size = 0;
+    ASSERT_TRUE(VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &size));
+    ASSERT_TRUE(VerQueryValueW(data.data(), L"\\StringFileInfo\\040904B0\\ProductVersion", reinterpret_cast<void**>(&text), &size));
+    EXPECT_EQ(std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." + std::to_wstring(LOWORD(fixed->dwFileVersionMS)) +
+                  L"." + std::to_wstring(HIWORD(fixed->dwFileVersionLS)) + L" " + text,
+              ULC_WIDE(ULC_VERSION) L" " ULC_WIDE(ULC_VERSION));
 }
 
 }  // namespace

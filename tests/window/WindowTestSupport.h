@@ -18,8 +18,16 @@
 #define ULC_WIDE_(text) L##text
 #define ULC_WIDE(text) ULC_WIDE_(text)
 inline const std::wstring kTestDataFolder = ULC_WIDE(ULC_TEST_DATA_DIR);
-inline const std::wstring kProgramPath = ULC_WIDE(ULC_PROGRAM_PATH);
 inline const std::wstring kMarkerPath = ULC_WIDE(ULC_MARKER_PATH);
+
+// The program under test: the one make test unpacked from the release zip
+// (ULC_RELEASE_PROGRAM), otherwise this build's own.
+inline std::wstring ProgramPath()
+{
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableW(L"ULC_RELEASE_PROGRAM", path, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::wstring(path, length) : ULC_WIDE(ULC_PROGRAM_PATH);
+}
 
 // The entries that these tests make in the test prefix's registry.
 inline constexpr char kTestEntryPrefix[] = "ulc-test-";
