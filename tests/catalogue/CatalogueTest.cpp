@@ -13,8 +13,8 @@ constexpr RegRoot k64 = RegRoot::LocalMachine, k32 = RegRoot::LocalMachine32, kU
 TEST(ReadRegString, ReadsEveryShapeOfValueAndGivesTheDefaultOnFailure)
 {
     MemoryRegistry registry;
-    const std::string path = "Software\\Test";
-    CheckReadTable(registry, k64, path, [&](const ReadCase& c) { registry.keys[{k64, path}][c.name] = {c.type, c.data}; });
+    const std::string path = EntryKeyPath("values");
+    CheckReadTable(registry, k64, path, [&](const ReadCase& c) { registry.entries[{k64, "values"}][c.name] = {c.type, c.data}; });
     registry.hook = [](Operation operation, RegRoot, std::string_view) {
         return operation == Operation::Query ? kRegAccessDenied : kRegSuccess;
     };
@@ -52,9 +52,9 @@ TEST_F(LoadTest, ListsTheEntriesOfAllThreePlacesSortedByName)
     registry.AddEntry(k64, "no-command", "No Command", "");
     registry.AddEntry(kUser, "no-name", "", "C:\\x\\uninst.exe");
     registry.AddEntry(k32, "number-name", "", "C:\\x\\uninst.exe");
-    registry.keys[{k32, EntryKeyPath("number-name")}]["DisplayName"] = {RegType::Dword, {std::byte{1}}};
+    registry.entries[{k32, "number-name"}]["DisplayName"] = {RegType::Dword, {std::byte{1}}};
     registry.AddEntry(k64, "expand", "", "C:\\x\\un.exe");
-    registry.keys[{k64, EntryKeyPath("expand")}]["DisplayName"] = {RegType::ExpandSz, Utf16Bytes("%Name%")};
+    registry.entries[{k64, "expand"}]["DisplayName"] = {RegType::ExpandSz, Utf16Bytes("%Name%")};
 
     // Names that sort alike keep the order of the places; rundll32 commands
     // stay whole for the shell while their file is checked.

@@ -1,9 +1,7 @@
 #pragma once
 
-#include <algorithm>
 #include <functional>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -22,8 +20,8 @@ inline std::vector<std::byte> Utf16Bytes(std::string_view text, bool terminated 
     return bytes;
 }
 
-// The registry as a map of keys by place and path, each with its values; a
-// key's parents exist while it does. Paths compare exactly.
+// The three places' Uninstall keys in memory: their entries by place and key
+// name, each with its values, and the keys held open.
 class MemoryRegistry : public RegistryStore {
 public:
     struct Value {
@@ -31,90 +29,80 @@ public:
         std::vector<std::byte> data;
         bool operator==(const Value&) const = default;
     };
-    using KeyId = std::pair<RegRoot, std::string>;
-    std::map<KeyId, std::map<std::string, Value>> keys;
-    std::map<Key, KeyId> open;
+    using EntryId = std::pair<RegRoot, std::string>;  // an empty name: the Uninstall key
+    std::map<EntryId, std::map<std::string, Value>> entries;
+    std::map<Key, EntryId> open;
 
     enum class Operation { Open, Enumerate, Query, Delete };
     // Asked first by every operation; a status other than 0 makes it fail.
-    // It may change `keys`, as another program would.
+    // It may change `entries`, as another program would.
     std::function<RegStatus(Operation, RegRoot, std::string_view path)> hook;
 
-    void AddEntry(RegRoot root, std::string_view keyName, std::string_view displayName, std::string_view command)
+    void AddEntry(RegRoot root, const std::string& name, std::string_view displayName, std::string_view command)
     {
-        auto& values = keys[{root, EntryKeyPath(keyName)}];
+        auto& values = entries[{root, name}];
         if (!displayName.empty())
             values["DisplayName"] = {RegType::Sz, Utf16Bytes(displayName)};
         if (!command.empty())
             values["UninstallString"] = {RegType::Sz, Utf16Bytes(command)};
     }
-    // The paths of the keys of `root` at `path` and below it.
-    std::vector<std::string> Within(RegRoot root, std::string_view path) const
-    {
-        std::vector<std::string> found;
-        for (const auto& [id, values] : keys) {
-            if (id.first == root && id.second.starts_with(path) &&
-                (id.second.size() == path.size() || id.second[path.size()] == '\\'))
-                found.push_back(id.second);
-        }
-        return found;
-    }
 
     RegStatus OpenKey(RegRoot root, std::string_view path, Key& key) override
     {
         key = 0;
-        if (const RegStatus status = Ask(Operation::Open, {root, std::string(path)}); status != kRegSuccess)
+        if (const RegStatus status = Ask(Operation::Open, root, path); status != kRegSuccess)
             return status;
-        if (Within(root, path).empty())
+        const EntryId id{root, path == kUninstallKeyPath ? "" : NameOf(path)};
+        if (id.second.empty() ? path != kUninstallKeyPath : !entries.contains(id))
             return kRegFileNotFound;
         key = open.empty() ? 1 : open.rbegin()->first + 1;
-        open[key] = {root, std::string(path)};
+        open[key] = id;
         return kRegSuccess;
     }
-    RegStatus OpenForEnumeration(RegRoot root, std::string_view path, Key& key) override
-    {
-        return OpenKey(root, path, key);
-    }
+    RegStatus OpenForEnumeration(RegRoot root, std::string_view path, Key& key) override { return OpenKey(root, path, key); }
     RegStatus EnumerateSubkey(Key key, int index, std::string& name) override
     {
-        const KeyId& id = open.at(key);
-        if (const RegStatus status = Ask(Operation::Enumerate, id); status != kRegSuccess)
+        const RegRoot root = open.at(key).first;
+        if (const RegStatus status = Ask(Operation::Enumerate, root, kUninstallKeyPath); status != kRegSuccess)
             return status;
-        std::set<std::string> names;
-        for (const std::string& below : Within(id.first, id.second)) {
-            const std::string rest = below.substr(std::min(below.size(), id.second.size() + 1));
-            if (!rest.empty())
-                names.insert(rest.substr(0, rest.find('\\')));
+        for (auto it = entries.lower_bound({root, ""}); it != entries.end() && it->first.first == root; ++it) {
+            if (index-- == 0)
+                return name = it->first.second, kRegSuccess;
         }
-        if (index >= static_cast<int>(names.size()))
-            return Within(id.first, id.second).empty() ? kRegKeyDeleted : kRegNoMoreItems;
-        name = *std::next(names.begin(), index);
-        return kRegSuccess;
+        return kRegNoMoreItems;
     }
     RegStatus QueryValue(Key key, std::string_view valueName, RegType& type, std::vector<std::byte>& data) override
     {
         data.clear();
-        const KeyId& id = open.at(key);
-        if (const RegStatus status = Ask(Operation::Query, id); status != kRegSuccess)
+        const EntryId& id = open.at(key);
+        if (const RegStatus status = Ask(Operation::Query, id.first, EntryKeyPath(id.second)); status != kRegSuccess)
             return status;
-        const auto values = keys.find(id);
-        if (values == keys.end() || !values->second.contains(std::string(valueName)))
-            return Within(id.first, id.second).empty() ? kRegKeyDeleted : kRegFileNotFound;
-        type = values->second.at(std::string(valueName)).type;
-        data = values->second.at(std::string(valueName)).data;
+        if (!entries.contains(id))
+            return kRegKeyDeleted;
+        const auto value = entries[id].find(std::string(valueName));
+        if (value == entries[id].end())
+            return kRegFileNotFound;
+        type = value->second.type;
+        data = value->second.data;
         return kRegSuccess;
     }
     void CloseKey(Key key) override { open.erase(key); }
     RegStatus DeleteTree(RegRoot root, std::string_view path) override
     {
-        if (const RegStatus status = Ask(Operation::Delete, {root, std::string(path)}); status != kRegSuccess)
+        if (const RegStatus status = Ask(Operation::Delete, root, path); status != kRegSuccess)
             return status;
-        const std::vector<std::string> doomed = Within(root, path);
-        for (const std::string& gone : doomed)
-            keys.erase({root, gone});
-        return doomed.empty() ? kRegFileNotFound : kRegSuccess;
+        return entries.erase({root, NameOf(path)}) > 0 ? kRegSuccess : kRegFileNotFound;
     }
 
 private:
-    RegStatus Ask(Operation operation, const KeyId& id) const { return hook ? hook(operation, id.first, id.second) : 0; }
+    // The entry that `path` names; "" when it names no entry.
+    static std::string NameOf(std::string_view path)
+    {
+        const std::string prefix = EntryKeyPath("");
+        return path.starts_with(prefix) ? std::string(path.substr(prefix.size())) : std::string();
+    }
+    RegStatus Ask(Operation operation, RegRoot root, std::string_view path) const
+    {
+        return hook ? hook(operation, root, path) : kRegSuccess;
+    }
 };

@@ -11,13 +11,12 @@ constexpr RegRoot k64 = RegRoot::LocalMachine, k32 = RegRoot::LocalMachine32, kU
 
 class ActionsTest : public testing::Test {
 protected:
-    // A row for an entry of `place` whose key, with a subkey below it, is in the registry.
+    // A row for an entry of `place` whose key is in the registry.
     int AddRow(const std::string& keyName, RegRoot place, const std::string& file = "c:\\un.exe")
     {
         const int row = list.Add(keyName, place);
         list.At(row).subItems = {"\"" + file + "\" /S", file, keyName};
-        if (keyName.find('\\') == std::string::npos)
-            registry.keys[{place, EntryKeyPath(keyName) + "\\Settings"}];
+        registry.entries[{place, keyName}];
         return row;
     }
     std::vector<std::string> Texts() const
@@ -61,9 +60,9 @@ TEST_F(ActionsTest, DeleteRemovesEachTickedKeyInItsOwnPlaceOnlyAndKeepsTheRowsOf
     for (const auto& [place, keyName, ticked, status] : rows)
         list.At(AddRow(keyName, place)).checked = ticked;
     list.At(2).selected = true;
-    auto expected = registry.keys;
+    auto expected = registry.entries;
     for (const RegRoot place : {k64, kUser})
-        expected.erase({place, EntryKeyPath("twin") + "\\Settings"});
+        expected.erase({place, "twin"});
     std::vector<std::string> order;
     registry.hook = [&](MemoryRegistry::Operation operation, RegRoot, std::string_view path) {
         order.emplace_back(path.substr(kUninstallKeyPath.size() + 1));
@@ -80,7 +79,7 @@ TEST_F(ActionsTest, DeleteRemovesEachTickedKeyInItsOwnPlaceOnlyAndKeepsTheRowsOf
     EXPECT_EQ(Texts(), (std::vector<std::string>{"twin", "denied ticked", "deleted ticked", " ticked",
                                                  "twin\\Settings ticked", std::string("twin\0x ticked", 13)}));
     EXPECT_EQ(std::pair(list.At(1).place, list.At(1).selected), std::pair(k32, true));
-    EXPECT_EQ(registry.keys, expected);
+    EXPECT_EQ(registry.entries, expected);
     EXPECT_EQ(list.changesWhileRepainting, 0);
 }
 

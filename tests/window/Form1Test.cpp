@@ -5,6 +5,8 @@
 #include <array>
 #include <filesystem>
 
+#include "MarkerRuns.h"
+
 #include "CenterForm.h"
 #include "WindowTestSupport.h"
 
@@ -33,7 +35,7 @@ TEST_F(Form1Test, ShowsItsControlsInTwipsAtEachDpiOnceTheListIsFilled)
         {kCommand1, {{{-48, 176, 41, 33, 0}, {-72, 264, 62, 50, 0}}}},
     };
     memory.AddEntry(RegRoot::CurrentUser, "a", "alpha", "C:\\a.exe");
-    Form1& form = Open(memory, 96);
+    Form1& form = Open(96);
     EXPECT_FALSE(IsWindowVisible(form.Hwnd()));
     EXPECT_EQ(form.List().Count(), 1);
     for (const int at144 : {0, 1}) {
@@ -68,7 +70,7 @@ TEST_F(Form1Test, TheButtonsShowTheHandAndTheListAndTheWindowTheArrow)
     const std::filesystem::path folder = std::filesystem::temp_directory_path() / "ulc-cursor";
     std::filesystem::create_directories(folder);
     ASSERT_TRUE(CopyFileW((kTestDataFolder + L"\\HAND-M.CUR").c_str(), (folder / "HAND-M.CUR").c_str(), FALSE));
-    Form1& form = Open(memory, 96, folder.wstring());
+    Form1& form = Open(96, folder.wstring());
     ASSERT_NE(form.MouseIcon(), nullptr);
     const auto cursorOver = [](HWND control) {
         SetCursor(nullptr);
@@ -91,18 +93,18 @@ TEST_F(Form1Test, TheButtonsShowTheHandAndTheListAndTheWindowTheArrow)
 
     // Without the file the buttons show the system's hand.
     std::filesystem::remove(folder / "HAND-M.CUR");
-    MoveOver(Open(memory, 96, folder.wstring()).Control(kCheck2));
+    MoveOver(Open(96, folder.wstring()).Control(kCheck2));
     EXPECT_EQ(cursorOver(form_->Control(kCheck2)), LoadCursorW(nullptr, IDC_HAND));
     // At a drive's root the folder ends in a separator already.
     ASSERT_TRUE(CopyFileW((kTestDataFolder + L"\\HAND-M.CUR").c_str(), L"C:\\HAND-M.CUR", FALSE));
-    EXPECT_NE(Open(memory, 96, L"C:\\").MouseIcon(), nullptr);
+    EXPECT_NE(Open(96, L"C:\\").MouseIcon(), nullptr);
     form_.reset();
     DeleteFileW(L"C:\\HAND-M.CUR");
 }
 
 TEST_F(Form1Test, TheButtonsHaveWhiteFacesUpAndPressed)
 {
-    Form1& form = Open(memory);
+    Form1& form = Open();
     form.Show(SW_SHOWNORMAL);
     form.Check2().SetValue(1);
     for (const ControlId id : {kCheck1, kCheck2, kCheck3}) {
@@ -117,6 +119,46 @@ TEST_F(Form1Test, TheButtonsHaveWhiteFacesUpAndPressed)
         EXPECT_GT(caption, 0) << id;
         ReleaseDC(form.Control(id), dc);
     }
+}
+
+TEST_F(Form1Test, ADoubleClickStartsEachSelectedUninstallerOnceFromTheProgramFolder)
+{
+    // Copies of the marker program stand in for the uninstallers.
+    const std::wstring folder = std::filesystem::path(kMarkerPath).parent_path().wstring(), base = folder + L"\\run";
+    SetEnvironmentVariableW(L"ULC_MARKER_FILE", base.c_str());
+    SetEnvironmentVariableW(L"ULC_MARKER_FOLDER", folder.c_str());
+    for (const std::wstring name : {L"uninstA", L"uninstB", L"uninstC"}) {
+        ASSERT_TRUE(CopyFileW(kMarkerPath.c_str(), (folder + L"\\" + name + L".exe").c_str(), FALSE));
+        DeleteFileW((base + L"." + name).c_str());
+    }
+    // Variables are expanded in the program only; a quoted program takes spaces.
+    memory.AddEntry(RegRoot::CurrentUser, "a", "uninstA", "%ULC_MARKER_FOLDER%\\uninstA.exe /S %ULC_MARKER_FOLDER%");
+    const std::string folder8 = Utf8FromWide(folder);
+    memory.AddEntry(RegRoot::CurrentUser, "b", "uninstB", "\"" + folder8 + "\\uninstB.exe\"");
+    memory.AddEntry(RegRoot::CurrentUser, "c", "uninstC", "  \"" + folder8 + "\\uninstC.exe\"  one \"two words\"");
+    Form1& form = Open();
+    form.Show(SW_SHOWNORMAL);
+    for (const int row : {0, 2})
+        ListView_SetItemState(form.List().Hwnd(), row, LVIS_SELECTED, LVIS_SELECTED);
+    form.List().SetChecked(2, true);
+    for (const UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+        SendMessageW(form.Check1().Hwnd(), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(10, 10));
+    PumpMessages();
+    EXPECT_EQ(form.Check1().Value(), 0);
+
+    MarkerRuns(base + L".uninstA", 1);
+    MarkerRuns(base + L".uninstC", 1);
+    Sleep(1000);  // a second start would have come by now
+    const std::vector<std::wstring> a = MarkerRuns(base + L".uninstA"), c = MarkerRuns(base + L".uninstC");
+    ASSERT_EQ(std::pair(a.size(), c.size()), std::pair(size_t{1}, size_t{1}));
+    EXPECT_NE(a[0].find(L" /S %ULC_MARKER_FOLDER%|"), std::wstring::npos) << Utf8FromWide(a[0]);
+    EXPECT_NE(c[0].find(L" one \"two words\"|"), std::wstring::npos) << Utf8FromWide(c[0]);
+    // Started in the program's own folder: here, the test's.
+    wchar_t self[MAX_PATH];
+    const std::filesystem::path own(std::wstring(self, GetModuleFileNameW(nullptr, self, MAX_PATH)));
+    EXPECT_EQ(CompareStringOrdinal(a[0].substr(a[0].rfind(L'|') + 1).c_str(), -1, own.parent_path().c_str(), -1, TRUE),
+              CSTR_EQUAL);
+    EXPECT_TRUE(MarkerRuns(base + L".uninstB").empty());
 }
 
 }  // namespace
