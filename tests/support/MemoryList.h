@@ -25,11 +25,7 @@ public:
     const Row& At(int position) const { return rows.at(static_cast<size_t>(position - 1)); }
 
     void Clear() override { rows.clear(); }
-    int Add(std::string_view text, RegRoot place) override
-    {
-        rows.push_back(Row{std::string(text), {}, place});
-        return Count();
-    }
+    int Add(std::string_view text, RegRoot place) override { return rows.push_back({std::string(text), {}, place}), Count(); }
     int Count() const override { return static_cast<int>(rows.size()); }
     void Remove(int position) override
     {
@@ -38,10 +34,7 @@ public:
     }
     std::string Text(int position) const override { return At(position).text; }
     std::string SubItem(int position, int subItem) const override { return At(position).subItems.at(subItem - 1); }
-    void SetSubItem(int position, int subItem, std::string_view text) override
-    {
-        At(position).subItems.at(subItem - 1) = text;
-    }
+    void SetSubItem(int position, int subItem, std::string_view text) override { At(position).subItems.at(subItem - 1) = text; }
     bool Checked(int position) const override { return At(position).checked; }
     void SetChecked(int position, bool checked) override
     {
