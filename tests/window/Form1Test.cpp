@@ -36,6 +36,11 @@ TEST_F(Form1Test, ShowsItsControlsInTwipsAtEachDpiOnceTheListIsFilled)
     };
     memory.AddEntry(RegRoot::CurrentUser, "a", "alpha", "C:\\a.exe");
     Form1& form = Open(96);
+    RECT window{};
+    GetWindowRect(form.Hwnd(), &window);
+    const LONG left = CenteredEdge(GetSystemMetrics(SM_CXSCREEN), window.right - window.left);
+    const LONG top = CenteredEdge(GetSystemMetrics(SM_CYSCREEN), window.bottom - window.top);
+    EXPECT_EQ(std::pair(window.left, window.top), std::pair(left, top));
     EXPECT_FALSE(IsWindowVisible(form.Hwnd()));
     EXPECT_EQ(form.List().Count(), 1);
     for (const int at144 : {0, 1}) {
@@ -57,7 +62,6 @@ TEST_F(Form1Test, ShowsItsControlsInTwipsAtEachDpiOnceTheListIsFilled)
         const RECT suggested{100, 50, 900, 700};
         SendMessageW(form.Hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
     }
-    RECT window{};
     GetWindowRect(form.Hwnd(), &window);
     EXPECT_EQ((std::pair{window.left, window.top}), (std::pair{100L, 50L}));
     form.Show(SW_SHOWNORMAL);
@@ -119,6 +123,10 @@ TEST_F(Form1Test, TheButtonsHaveWhiteFacesUpAndPressed)
         EXPECT_GT(caption, 0) << id;
         ReleaseDC(form.Control(id), dc);
     }
+    // So does the window around them.
+    const HDC dc = GetDC(form.Hwnd());
+    EXPECT_EQ(GetPixel(dc, 4, 292), RGB(255, 255, 255));
+    ReleaseDC(form.Hwnd(), dc);
 }
 
 TEST_F(Form1Test, ADoubleClickStartsEachSelectedUninstallerOnceFromTheProgramFolder)
@@ -141,6 +149,9 @@ TEST_F(Form1Test, ADoubleClickStartsEachSelectedUninstallerOnceFromTheProgramFol
     for (const int row : {0, 2})
         ListView_SetItemState(form.List().Hwnd(), row, LVIS_SELECTED, LVIS_SELECTED);
     form.List().SetChecked(2, true);
+    // A click that leaves the button up runs nothing.
+    form.Check1().SetValue(1);
+    SendMessageW(form.Check1().Hwnd(), BM_CLICK, 0, 0);
     for (const UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
         SendMessageW(form.Check1().Hwnd(), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(10, 10));
     PumpMessages();
