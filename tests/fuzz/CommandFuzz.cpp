@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     REQUIRE(command.find(split.parameters) != std::string_view::npos);
 
     const std::string root = PathRoot(command);
-    REQUIRE(root.empty() || (command.starts_with(root) && root.back() == '\\'));
+    REQUIRE(root.empty() || (command.starts_with(root) && (root.back() == '\\' || root.back() == '/')));
     REQUIRE(!IsRelativePath(command) || (!IsBareName(command) && root.empty()));
 
     std::u16string units(size / 2, u'\0');
