@@ -27,37 +27,6 @@ ShellCommand Cut(std::string_view text, size_t fileEnd, size_t parametersStart)
     return {std::string(text.substr(0, fileEnd)), std::string(TrimLeadingBlanks(text.substr(parametersStart)))};
 }
 
-}  // namespace
-
-ShellCommand SplitCommand(std::string_view command)
-{
-    const std::string_view text = TrimBlanks(command);
-
-    if (text.starts_with('"')) {
-        const size_t close = text.find('"', 1);
-        if (close == std::string_view::npos)
-            return {std::string(text), ""};  // no closing quote: no program to take out
-        return Cut(text.substr(1), close - 1, close);
-    }
-
-    // Once trimmed, a blank after ".exe" always has arguments behind it.
-    const std::string lower = LowerAscii(text);
-    constexpr std::string_view kExe = ".exe";
-    for (size_t at = lower.find(kExe); at != std::string::npos; at = lower.find(kExe, at + 1)) {
-        const size_t end = at + kExe.size();
-        if (end < text.size() && IsBlank(text[end]))
-            return Cut(text, end, end);
-    }
-
-    const size_t blank = text.find_first_of(kBlanks);
-    if (blank != std::string_view::npos && text.substr(0, blank).find_first_of("\\/:") == std::string_view::npos)
-        return Cut(text, blank, blank);
-
-    return {std::string(text), ""};
-}
-
-namespace {
-
 bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
@@ -86,6 +55,33 @@ std::vector<std::string_view> ListParts(std::string_view list)
 }
 
 }  // namespace
+
+ShellCommand SplitCommand(std::string_view command)
+{
+    const std::string_view text = TrimBlanks(command);
+
+    if (text.starts_with('"')) {
+        const size_t close = text.find('"', 1);
+        if (close == std::string_view::npos)
+            return {std::string(text), ""};  // no closing quote: no program to take out
+        return Cut(text.substr(1), close - 1, close);
+    }
+
+    // Once trimmed, a blank after ".exe" always has arguments behind it.
+    const std::string lower = LowerAscii(text);
+    constexpr std::string_view kExe = ".exe";
+    for (size_t at = lower.find(kExe); at != std::string::npos; at = lower.find(kExe, at + 1)) {
+        const size_t end = at + kExe.size();
+        if (end < text.size() && IsBlank(text[end]))
+            return Cut(text, end, end);
+    }
+
+    const size_t blank = text.find_first_of(kBlanks);
+    if (blank != std::string_view::npos && text.substr(0, blank).find_first_of("\\/:") == std::string_view::npos)
+        return Cut(text, blank, blank);
+
+    return {std::string(text), ""};
+}
 
 std::string PathRoot(std::string_view path)
 {
