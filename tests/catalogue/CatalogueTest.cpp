@@ -30,6 +30,7 @@ protected:
         list.Add("left over", k64);
         LoadUninstallEntries(registry, list, [](std::string_view name) { return LowerAscii(name); });
         EXPECT_TRUE(registry.open.empty());
+        EXPECT_EQ(list.changesWhileRepainting, 0);
         std::vector<std::string> rows;
         for (const MemoryList::Row& row : list.rows) {
             EXPECT_FALSE(row.checked);
@@ -65,6 +66,19 @@ TEST_F(LoadTest, ListsTheEntriesOfAllThreePlacesSortedByName)
                           "Beta Tool | 1 | {B-product} | IGNORE ME | MsiExec.exe /X{1}",
                           R"(gamma | 1 | Gamma | c:\inf\gamma.inf | RunDll32.exe setupapi.dll,InstallHinfSection x 132 C:\INF\gamma.inf)",
                       }));
+}
+
+TEST_F(LoadTest, NamesThatSortAlikeKeepThePlaceOrderInALongList)
+{
+    std::vector<std::string> expected;
+    for (const RegRoot place : {k64, k32, kUser}) {
+        for (int i = 0; i < 10; ++i) {
+            const std::string key = "k" + std::to_string(i);
+            registry.AddEntry(place, key, "Same", "C:\\un.exe");
+            expected.push_back("Same | " + std::to_string(static_cast<int>(place)) + " | " + key + R"( | c:\un.exe | C:\un.exe)");
+        }
+    }
+    EXPECT_EQ(Load(), expected);
 }
 
 TEST_F(LoadTest, AFailureEndsOnlyItsOwnPart)

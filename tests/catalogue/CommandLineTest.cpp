@@ -27,6 +27,8 @@ constexpr SplitCase kSplitCases[] = {
     {R"(C:\Program Files\Tool\Remove Tool.lnk)", R"(C:\Program Files\Tool\Remove Tool.lnk)", ""},
     {R"("C:\Tool\un.exe /S)", R"("C:\Tool\un.exe /S)", ""},
     {" \t ", "", ""},
+    {R"(C:\Program Files\Tool\tool.exe.local\uninst.exe /S)", R"(C:\Program Files\Tool\tool.exe.local\uninst.exe)", "/S"},
+    {"C:uninst.bat /u", "C:uninst.bat /u", ""},
 };
 
 TEST(SplitCommand, CutsTheProgramFromItsArguments)
@@ -51,6 +53,7 @@ constexpr PathCase kPathCases[] = {
     {R"(\\server\share\tool\un.exe)", R"(\\server\share\)", false, false},
     {R"(\\server\share)", "", false, false},
     {R"(\\?\c:\tool\un.exe)", "", false, false},
+    {R"(\\.\c:\tool\un.exe)", "", false, false},
     {"https://example.com/remove", "", false, false},
     {"", "", false, false},
     {"MsiExec", "", true, false},

@@ -33,6 +33,11 @@ TEST(ShellOpen, NeverStartsAProgramFromBesideThisOneByItsBareName)
     EXPECT_EQ(LowerAscii(FindSystemProgram("MsiExec")), systemFolder + "\\msiexec.exe");
     EXPECT_EQ(LowerAscii(FindSystemProgram("cmd.exe")), systemFolder + "\\cmd.exe");
     EXPECT_EQ(FindSystemProgram("marker.exe"), "");
+    std::wstring path(32767, L'\0');
+    path.resize(GetEnvironmentVariableW(L"PATH", path.data(), 32767));
+    SetEnvironmentVariableW(L"PATH", (folder + L";" + path).c_str());
+    EXPECT_EQ(LowerAscii(FindSystemProgram("MsiExec")), systemFolder + "\\msiexec.exe");
+    SetEnvironmentVariableW(L"PATH", path.c_str());
 
     // Only the system's own cmd writes this file; a bare or relative name
     // that only this folder has starts nothing.

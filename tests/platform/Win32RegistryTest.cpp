@@ -73,9 +73,10 @@ TEST_F(Win32RegistryTest, NamesOfEveryLengthAndScriptAreListedAndNamedBack)
         names.push_back(name + "=" + Read(RegRoot::LocalMachine, parent + "\\" + name));
     EXPECT_EQ(names, (std::vector<std::string>{"a=a", scripts + "=" + scripts, longest + "=" + longest, "d=d"}));
 
+    EXPECT_EQ(Read(RegRoot::LocalMachine, parent + "\\a" + std::string(1, '\0') + "x"), "none");
     // "a\0x" must not be taken for "a", nor an empty name for the parent.
     EXPECT_NE(registry.DeleteTree(RegRoot::LocalMachine, parent + "\\a" + std::string(1, '\0') + "x"), kRegSuccess);
-    EXPECT_NE(registry.DeleteTree(RegRoot::LocalMachine, parent + "\\"), kRegSuccess);
+    EXPECT_EQ(registry.DeleteTree(RegRoot::LocalMachine, parent + "\\"), ERROR_INVALID_PARAMETER);
     EXPECT_EQ(registry.DeleteTree(RegRoot::LocalMachine, parent + "\\" + scripts), kRegSuccess);
     EXPECT_EQ(Read(RegRoot::LocalMachine, parent + "\\a") + Read(RegRoot::LocalMachine, parent + "\\" + scripts), "anone");
 }

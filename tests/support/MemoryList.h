@@ -24,7 +24,11 @@ public:
     Row& At(int position) { return rows.at(static_cast<size_t>(position - 1)); }
     const Row& At(int position) const { return rows.at(static_cast<size_t>(position - 1)); }
 
-    void Clear() override { rows.clear(); }
+    void Clear() override
+    {
+        rows.clear();
+        changesWhileRepainting += updateDepth == 0;
+    }
     int Add(std::string_view text, RegRoot place) override { return rows.push_back({std::string(text), {}, place}), Count(); }
     int Count() const override { return static_cast<int>(rows.size()); }
     void Remove(int position) override

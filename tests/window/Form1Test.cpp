@@ -8,6 +8,7 @@
 #include "MarkerRuns.h"
 
 #include "CenterForm.h"
+#include "Dpi.h"
 #include "WindowTestSupport.h"
 
 namespace {
@@ -41,6 +42,10 @@ TEST_F(Form1Test, ShowsItsControlsInTwipsAtEachDpiOnceTheListIsFilled)
     const LONG left = CenteredEdge(GetSystemMetrics(SM_CXSCREEN), window.right - window.left);
     const LONG top = CenteredEdge(GetSystemMetrics(SM_CYSCREEN), window.bottom - window.top);
     EXPECT_EQ(std::pair(window.left, window.top), std::pair(left, top));
+    // The layout is fixed: no sizing border, no maximise box. Windows draws
+    // the frame larger at a higher DPI.
+    EXPECT_EQ(GetWindowLongPtrW(form.Hwnd(), GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0);
+    EXPECT_GT(OuterSizeForClient(form.Hwnd(), {100, 100}, 192).cy, OuterSizeForClient(form.Hwnd(), {100, 100}, 96).cy);
     EXPECT_FALSE(IsWindowVisible(form.Hwnd()));
     EXPECT_EQ(form.List().Count(), 1);
     for (const int at144 : {0, 1}) {
@@ -67,6 +72,11 @@ TEST_F(Form1Test, ShowsItsControlsInTwipsAtEachDpiOnceTheListIsFilled)
     form.Show(SW_SHOWNORMAL);
     PumpMessages();
     EXPECT_EQ(GetFocus(), form.Control(kCommand1));
+    // Activated again, the window gives the focus back to the control that had it.
+    SetFocus(form.Control(kListView1));
+    SendMessageW(form.Hwnd(), WM_ACTIVATE, WA_INACTIVE, 0);
+    SetFocus(form.Hwnd());
+    EXPECT_EQ(GetFocus(), form.Control(kListView1));
 }
 
 TEST_F(Form1Test, TheButtonsShowTheHandAndTheListAndTheWindowTheArrow)
@@ -106,27 +116,39 @@ TEST_F(Form1Test, TheButtonsShowTheHandAndTheListAndTheWindowTheArrow)
     DeleteFileW(L"C:\\HAND-M.CUR");
 }
 
-TEST_F(Form1Test, TheButtonsHaveWhiteFacesUpAndPressed)
+TEST_F(Form1Test, TheButtonsHaveWhiteFacesUpAndPressedAndTheListItsTexts)
 {
+    memory.AddEntry(RegRoot::CurrentUser, "a", "WWWWWWWW", "C:\\a.exe");
     Form1& form = Open();
     form.Show(SW_SHOWNORMAL);
     form.Check2().SetValue(1);
+    RECT row{LVIR_LABEL, 0, 0, 0};
+    SendMessageW(form.List().Hwnd(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
+    // Pixels along the middle of a rectangle that are white, and dark.
+    const auto count = [](HWND control, RECT rect) {
+        RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        const HDC dc = GetDC(control);
+        std::pair<int, int> whiteAndDark;
+        for (int x = rect.left; x < rect.right; ++x) {
+            const COLORREF pixel = GetPixel(dc, x, (rect.top + rect.bottom) / 2);
+            whiteAndDark.first += pixel == RGB(255, 255, 255);
+            whiteAndDark.second += GetRValue(pixel) < 128;
+        }
+        ReleaseDC(control, dc);
+        return whiteAndDark;
+    };
     for (const ControlId id : {kCheck1, kCheck2, kCheck3}) {
-        RedrawWindow(form.Control(id), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         RECT rect{};
         GetClientRect(form.Control(id), &rect);
-        const HDC dc = GetDC(form.Control(id));
-        EXPECT_EQ(GetPixel(dc, 4, rect.bottom / 2), RGB(255, 255, 255)) << id;
-        int caption = 0;
-        for (int x = 0; x < rect.right; ++x)
-            caption += GetRValue(GetPixel(dc, x, rect.bottom / 2)) < 128;
-        EXPECT_GT(caption, 0) << id;
-        ReleaseDC(form.Control(id), dc);
+        const auto [white, dark] = count(form.Control(id), rect);
+        EXPECT_GT(white, rect.right / 2) << id;
+        EXPECT_GT(dark, 0) << id;
     }
-    // So does the window around them.
-    const HDC dc = GetDC(form.Hwnd());
-    EXPECT_EQ(GetPixel(dc, 4, 292), RGB(255, 255, 255));
-    ReleaseDC(form.Hwnd(), dc);
+    EXPECT_GT(count(form.List().Hwnd(), row).second, 0);
+    EXPECT_EQ(count(form.Hwnd(), {0, 290, 8, 294}).first, 8);  // the window around them
+    const HWND hwnd = form.Hwnd();
+    form_.reset();
+    EXPECT_FALSE(IsWindow(hwnd));
 }
 
 TEST_F(Form1Test, ADoubleClickStartsEachSelectedUninstallerOnceFromTheProgramFolder)
@@ -146,9 +168,24 @@ TEST_F(Form1Test, ADoubleClickStartsEachSelectedUninstallerOnceFromTheProgramFol
     memory.AddEntry(RegRoot::CurrentUser, "c", "uninstC", "  \"" + folder8 + "\\uninstC.exe\"  one \"two words\"");
     Form1& form = Open();
     form.Show(SW_SHOWNORMAL);
+    PumpMessages();
+    // A double-click on a row's tick box ticks and unticks it, as two clicks.
+    const HWND list = form.List().Hwnd();
+    RECT row{};
+    ListView_GetItemRect(list, 1, &row, LVIR_BOUNDS);
+    LVHITTESTINFO hit{};
+    for (hit.pt = {row.left, (row.top + row.bottom) / 2}; hit.pt.x < row.left + 40; ++hit.pt.x) {
+        if (ListView_HitTest(list, &hit) >= 0 && (hit.flags & LVHT_ONITEMSTATEICON))
+            break;
+    }
+    for (const UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+        PostMessageW(list, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(hit.pt.x + 1, hit.pt.y));
+    PumpMessages();
+    EXPECT_FALSE(form.List().Checked(2));
     for (const int row : {0, 2})
-        ListView_SetItemState(form.List().Hwnd(), row, LVIS_SELECTED, LVIS_SELECTED);
+        ListView_SetItemState(list, row, LVIS_SELECTED, LVIS_SELECTED);
     form.List().SetChecked(2, true);
+    SetCurrentDirectoryW(L"C:\\");
     // A click that leaves the button up runs nothing.
     form.Check1().SetValue(1);
     SendMessageW(form.Check1().Hwnd(), BM_CLICK, 0, 0);
@@ -160,6 +197,7 @@ TEST_F(Form1Test, ADoubleClickStartsEachSelectedUninstallerOnceFromTheProgramFol
     MarkerRuns(base + L".uninstA", 1);
     MarkerRuns(base + L".uninstC", 1);
     Sleep(1000);  // a second start would have come by now
+    SetCurrentDirectoryW(folder.c_str());
     const std::vector<std::wstring> a = MarkerRuns(base + L".uninstA"), c = MarkerRuns(base + L".uninstC");
     ASSERT_EQ(std::pair(a.size(), c.size()), std::pair(size_t{1}, size_t{1}));
     EXPECT_NE(a[0].find(L" /S %ULC_MARKER_FOLDER%|"), std::wstring::npos) << Utf8FromWide(a[0]);
@@ -170,6 +208,19 @@ TEST_F(Form1Test, ADoubleClickStartsEachSelectedUninstallerOnceFromTheProgramFol
     EXPECT_EQ(CompareStringOrdinal(a[0].substr(a[0].rfind(L'|') + 1).c_str(), -1, own.parent_path().c_str(), -1, TRUE),
               CSTR_EQUAL);
     EXPECT_TRUE(MarkerRuns(base + L".uninstB").empty());
+}
+
+TEST_F(Form1Test, ATextLongerThanTheListsBufferIsCutToIt)
+{
+    memory.AddEntry(RegRoot::CurrentUser, "a", "alpha", "C:\\a.exe");
+    Form1& form = Open();
+    wchar_t buffer[4] = {L'#', L'#', L'#', L'#'};
+    NMLVDISPINFOW info{};
+    info.item.mask = LVIF_TEXT;
+    info.item.pszText = buffer;
+    info.item.cchTextMax = 3;
+    form.List().AnswerDisplayInfo(info);
+    EXPECT_EQ(std::wstring(buffer, 4), std::wstring(L"al\0#", 4));
 }
 
 }  // namespace
