@@ -218,34 +218,36 @@ void Select(HANDLE process, HWND list, int row)
     Send(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote.Address()));
 }
 
+struct ListSearch {
+    DWORD process;
+    HWND list;
+};
+
+BOOL CALLBACK FindVisibleList(HWND child, LPARAM data)
+{
+    wchar_t name[32] = {};
+    GetClassNameW(child, name, static_cast<int>(std::size(name)));
+    if (std::wstring_view(name) != WC_LISTVIEWW || !IsWindowVisible(child))
+        return TRUE;
+    reinterpret_cast<ListSearch*>(data)->list = child;
+    return FALSE;
+}
+
+BOOL CALLBACK SearchTopLevelWindow(HWND window, LPARAM data)
+{
+    auto& search = *reinterpret_cast<ListSearch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search.process && IsWindowVisible(window))
+        EnumChildWindows(window, FindVisibleList, data);
+    return search.list == nullptr;
+}
+
 // The first visible list view in a visible top-level window of `process`.
 HWND VisibleListOf(DWORD process)
 {
-    struct Search {
-        DWORD process;
-        HWND list;
-    } search{process, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto& search = *reinterpret_cast<Search*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner != search.process || !IsWindowVisible(window))
-                return TRUE;
-            EnumChildWindows(
-                window,
-                [](HWND child, LPARAM data) -> BOOL {
-                    wchar_t name[32] = {};
-                    GetClassNameW(child, name, static_cast<int>(std::size(name)));
-                    if (std::wstring_view(name) != WC_LISTVIEWW || !IsWindowVisible(child))
-                        return TRUE;
-                    reinterpret_cast<Search*>(data)->list = child;
-                    return FALSE;
-                },
-                data);
-            return search.list == nullptr;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ListSearch search{process, nullptr};
+    EnumWindows(SearchTopLevelWindow, reinterpret_cast<LPARAM>(&search));
     return search.list;
 }
 
