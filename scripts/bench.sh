@@ -317,9 +317,10 @@ $checks
   and RegSetValueExW into the three places the program lists: about six
   entries in ten in the machine's 64-bit view, three in its 32-bit view
   (Software\\WOW6432Node) and one in the user's key, each place with every
-  shape. Both of Wine's lists read the same three places: checked by hand on
-  a seeded prefix, where \`uninstaller --list\` and Add/Remove Programs each
-  listed the same 900 names of 1,000 entries as the program, from all three.
+  shape. Both of Wine's lists read the same three places and skip the same
+  subkeys: checked by hand, first with one entry in each place, then on a
+  seeded prefix of 1,000 entries, where \`uninstaller --list\` and
+  Add/Remove Programs listed the same 900 names, the program's 900 rows.
   The entries take the shapes real systems carry: quoted uninstaller paths
   with arguments, \`MsiExec.exe /X{product code}\` (no file to check) and
   \`MsiExec /X{...}\` (a bare name, which proves nothing), rundll32 setupapi
