@@ -286,12 +286,15 @@ $record
 ## Memory
 
 Peak working set: the most memory the process held at any time (median).
-The limit is read at 100,000 entries. Under Wine the same work can peak at
-one of two levels at a given size, steady within a session: in trials at
-40,000 entries the floor's hidden list view peaked at 91 MiB in one session
-and 115 MiB in another, and the program's own window and load at 137 MiB and
-91 MiB. A miss at one size alone may come from how Wine's heap grew rather
-than from the work.
+The limit is read at 100,000 entries. Under Wine the same work peaks at
+levels that hold steady within a session (every run of a size in one Wine
+session gives the same figure to a megabyte) but move from one session to
+the next: at 100,000 entries the floor's hidden list view peaked at 217 MiB
+in one full run and 474 MiB in another, the program at 219 MiB and 347 MiB,
+and at 40,000 entries the floor peaked above the program in one run and
+below it in the other. The limit keeps its definition; a verdict at one size
+holds for that session's levels, and a miss at one size alone may come from
+how Wine's heap grew rather than from the work.
 
 $memory
 
