@@ -32,8 +32,8 @@ fuzz:
 	scripts/fuzz.sh $(FUZZ_SECONDS)
 
 # Measures the program on long lists against the floor of its work and
-# against Wine's uninstaller; writes docs/performance.md. Not a test: it takes
-# a while.
+# against Wine's own two lists, its uninstaller and Add/Remove Programs;
+# writes docs/performance.md. Not a test: it takes about half an hour.
 .PHONY: bench
 bench:
 	scripts/bench.sh

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <cstdlib>
 
 #include <windows.h>
 #include <psapi.h>
@@ -13,6 +14,19 @@ inline double Now()
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&count);
     return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// Now() at the moment the driver started this process, from the counter it
+// left in BENCH_STARTED (one counter serves every process); Now() itself when
+// no driver started it.
+inline double DriverStarted()
+{
+    const char* started = std::getenv("BENCH_STARTED");
+    if (started == nullptr)
+        return Now();
+    LARGE_INTEGER frequency{};
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(std::strtoll(started, nullptr, 10)) / static_cast<double>(frequency.QuadPart);
 }
 
 // The largest working set `process` has had, in bytes; 0 when unknown.

@@ -2,6 +2,11 @@
 //   bench_driver run [--out FILE] COMMAND [ARG ...]
 //       starts COMMAND (its output into FILE, or into the driver's own) and
 //       waits for its end: seconds=, exit_code=
+//   bench_driver window [--dump FILE] ROWS COMMAND [ARG ...]
+//       starts COMMAND and waits until a visible window of its process
+//       shows a list view with ROWS rows (seconds=, peak_ws=), writes the
+//       rows' first column into FILE as UTF-8, then closes the process. A
+//       list that settles on another count ends the wait: rows_seen=.
 //   bench_driver program EXE ROWS STALE
 //       starts the program and waits until its window is visible with ROWS
 //       rows (load_seconds=); presses "Detect Old Entries to Delete"
@@ -10,6 +15,8 @@
 //       (uninstall_seconds=); presses "Delete Checked Entries"
 //       (delete_seconds=, rows_after=, which must be ROWS - STALE); then
 //       reads the program's peak working set (peak_ws=) and closes it.
+// Every process started learns the driver's counter at its start from the
+// variable BENCH_STARTED, so that it can time its own steps from there.
 // Each press is one BM_CLICK sent to the button; the call returns once the
 // program has handled the click, and with it run the action.
 #include <algorithm>
@@ -75,6 +82,9 @@ struct Child {
 
 void Start(Child& child, std::wstring commandLine, const wchar_t* folder, HANDLE output)
 {
+    LARGE_INTEGER count{};
+    QueryPerformanceCounter(&count);
+    SetEnvironmentVariableW(L"BENCH_STARTED", std::to_wstring(count.QuadPart).c_str());
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -208,6 +218,118 @@ void Select(HANDLE process, HWND list, int row)
     Send(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote.Address()));
 }
 
+struct ListSearch {
+    DWORD process;
+    HWND list;
+};
+
+BOOL CALLBACK FindVisibleList(HWND child, LPARAM data)
+{
+    wchar_t name[32] = {};
+    GetClassNameW(child, name, static_cast<int>(std::size(name)));
+    if (std::wstring_view(name) != WC_LISTVIEWW || !IsWindowVisible(child))
+        return TRUE;
+    reinterpret_cast<ListSearch*>(data)->list = child;
+    return FALSE;
+}
+
+BOOL CALLBACK SearchTopLevelWindow(HWND window, LPARAM data)
+{
+    auto& search = *reinterpret_cast<ListSearch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search.process && IsWindowVisible(window))
+        EnumChildWindows(window, FindVisibleList, data);
+    return search.list == nullptr;
+}
+
+// The first visible list view in a visible top-level window of `process`.
+HWND VisibleListOf(DWORD process)
+{
+    ListSearch search{process, nullptr};
+    EnumWindows(SearchTopLevelWindow, reinterpret_cast<LPARAM>(&search));
+    return search.list;
+}
+
+void DumpRows(HANDLE process, HWND list, int rows, const std::wstring& path)
+{
+    FILE* file = _wfopen(path.c_str(), L"wb");
+    if (file == nullptr)
+        Fail("creating the dump file");
+    for (int row = 0; row < rows; ++row) {
+        const std::wstring text = RowText(process, list, row, 0);
+        const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                             nullptr, nullptr);
+        std::string utf8(static_cast<size_t>(size), '\0');
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), size, nullptr,
+                            nullptr);
+        std::fprintf(file, "%s\n", utf8.c_str());
+    }
+    std::fclose(file);
+}
+
+int Window(std::vector<std::wstring> arguments)
+{
+    std::wstring dump;
+    if (arguments.size() > 2 && arguments[0] == L"--dump") {
+        dump = arguments[1];
+        arguments.erase(arguments.begin(), arguments.begin() + 2);
+    }
+    const int rows = std::stoi(arguments[0]);
+    std::wstring commandLine;
+    for (size_t i = 1; i < arguments.size(); ++i)
+        commandLine += (commandLine.empty() ? L"" : L" ") + Quoted(arguments[i]);
+
+    // A count that stays this long on another number than the one awaited
+    // is the peer's own full count.
+    constexpr double kSettled = 10.0;
+    Child child;
+    const double start = Now();
+    Start(child, commandLine, nullptr, GetStdHandle(STD_OUTPUT_HANDLE));
+    measured = child.info.hProcess;
+    HWND list = nullptr;
+    LRESULT count = -1;
+    double countSince = start;
+    for (;;) {
+        list = VisibleListOf(child.info.dwProcessId);
+        if (list != nullptr) {
+            const LRESULT now = Send(list, LVM_GETITEMCOUNT, 0, 0);
+            if (now == rows)
+                break;
+            if (now != count) {
+                count = now;
+                countSince = Now();
+            } else if (Now() - countSince > kSettled) {
+                break;
+            }
+        }
+        if (WaitForSingleObject(child.info.hProcess, 1) == WAIT_OBJECT_0)
+            Fail("the process ended before showing its rows");
+        if (Now() - start > kLongWait / 1000.0)
+            Fail("the process did not show its rows in time");
+    }
+    const double seconds = Now() - start;
+    const int shown = static_cast<int>(Send(list, LVM_GETITEMCOUNT, 0, 0));
+    const unsigned long long peak = PeakWorkingSet(child.info.hProcess);
+    if (!dump.empty())
+        DumpRows(child.info.hProcess, list, shown, dump);
+
+    // Closed like a user closes it; one that lingers is ended.
+    PostMessageW(GetAncestor(list, GA_ROOT), WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(child.info.hProcess, 10 * 1000) != WAIT_OBJECT_0) {
+        TerminateProcess(child.info.hProcess, 1);
+        WaitForSingleObject(child.info.hProcess, INFINITE);
+    }
+    measured = nullptr;
+    if (shown != rows) {
+        std::printf("rows_seen=%d\n", shown);
+        std::fprintf(stderr, "bench_driver: the list settled on %d rows, not %d\n", shown, rows);
+        return 1;
+    }
+    std::printf("seconds=%.4f\npeak_ws=%llu\n", seconds, peak);
+    return 0;
+}
+
 int Program(const std::wstring& exe, int rows, int stale)
 {
     const std::wstring folder = exe.substr(0, exe.find_last_of(L"\\/"));
@@ -272,8 +394,11 @@ int wmain(int argc, wchar_t** argv)
     const std::vector<std::wstring> arguments(argv + 1, argv + argc);
     if (arguments.size() >= 2 && arguments[0] == L"run")
         return Run(std::vector<std::wstring>(arguments.begin() + 1, arguments.end()));
+    if (arguments.size() >= 3 && arguments[0] == L"window")
+        return Window(std::vector<std::wstring>(arguments.begin() + 1, arguments.end()));
     if (arguments.size() == 4 && arguments[0] == L"program")
         return Program(arguments[1], std::stoi(arguments[2]), std::stoi(arguments[3]));
-    std::fprintf(stderr, "usage: bench_driver run [--out FILE] COMMAND [ARG ...] | program EXE ROWS STALE\n");
+    std::fprintf(stderr, "usage: bench_driver run [--out FILE] COMMAND [ARG ...] |\n"
+                         "       window [--dump FILE] ROWS COMMAND [ARG ...] | program EXE ROWS STALE\n");
     return 2;
 }

@@ -1,10 +1,13 @@
-// Fills the Uninstall key of the current Wine prefix with synthetic entries.
-//   bench_seed seed N     empties the key, writes N entries and creates the
-//                         files that the live ones name
+// Fills the Uninstall keys of the current Wine prefix with synthetic entries,
+// in the three places the program lists: the machine's 64-bit and 32-bit
+// views and the user's key.
+//   bench_seed seed N     empties the three keys, writes N entries and creates
+//                         the files that the live ones name
 //   bench_seed restore N  writes again the stale entries of the set, which a
 //                         measured deletion removed
-//   bench_seed count      the number of subkeys the key holds now
-// Prints key=value lines.
+//   bench_seed count      the number of subkeys the keys hold now
+// Prints key=value lines; a name ending in _64, _32 or _user counts one place.
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -13,7 +16,6 @@
 #include <string_view>
 
 #include <windows.h>
-#include <shlwapi.h>
 
 #include "SeedEntries.h"
 #include "UninstallEntry.h"
@@ -71,12 +73,30 @@ void Write(HKEY uninstall, const SeedEntry& entry)
     RegSetValueExW(key.Get(), L"EstimatedSize", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&size), sizeof size);
 }
 
-void OpenUninstallKey(Key& key)
+constexpr std::array<const char*, 3> kPlaceSuffixes{"64", "32", "user"};
+
+int PlaceIndex(RegRoot place) { return static_cast<int>(place); }
+
+void OpenUninstallKey(RegRoot place, Key& key)
 {
-    const LSTATUS status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, kUninstallPath.c_str(), 0, nullptr, 0,
-                                           KEY_ALL_ACCESS, nullptr, key.Out(), nullptr);
+    const HKEY root = place == RegRoot::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+    const REGSAM view = place == RegRoot::LocalMachine     ? KEY_WOW64_64KEY
+                        : place == RegRoot::LocalMachine32 ? KEY_WOW64_32KEY
+                                                           : 0;
+    const LSTATUS status = RegCreateKeyExW(root, kUninstallPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view,
+                                           nullptr, key.Out(), nullptr);
     if (status != ERROR_SUCCESS)
         Fail("opening the Uninstall key", status);
+}
+
+void PrintPerPlace(const char* name, const std::array<int, 3>& counts)
+{
+    int total = 0;
+    for (size_t place = 0; place < counts.size(); ++place) {
+        std::printf("%s_%s=%d\n", name, kPlaceSuffixes[place], counts[place]);
+        total += counts[place];
+    }
+    std::printf("%s=%d\n", name, total);
 }
 
 void CreateEmptyFile(const std::wstring& path)
@@ -91,27 +111,35 @@ void CreateEmptyFile(const std::wstring& path)
 
 int Seed(int count, bool staleOnly)
 {
-    Key uninstall;
-    if (!staleOnly)
-        SHDeleteKeyW(HKEY_LOCAL_MACHINE, kUninstallPath.c_str());
-    OpenUninstallKey(uninstall);
+    std::array<Key, 3> uninstall;
+    for (const RegRoot place : kEntryPlaces) {
+        OpenUninstallKey(place, uninstall[PlaceIndex(place)]);
+        // A fresh prefix may hold entries of its own; the set replaces them.
+        if (!staleOnly)
+            RegDeleteTreeW(uninstall[PlaceIndex(place)].Get(), nullptr);
+    }
 
-    int listed = 0;
-    int stale = 0;
+    std::array<int, 3> entries{};
+    std::array<int, 3> listed{};
+    std::array<int, 3> stale{};
     std::set<std::wstring> files;
     for (int index = 0; index < count; ++index) {
         const SeedEntry entry = MakeSeedEntry(index);
-        listed += entry.listed ? 1 : 0;
-        stale += entry.stale ? 1 : 0;
+        const int place = PlaceIndex(entry.place);
+        ++entries[place];
+        listed[place] += entry.listed ? 1 : 0;
+        stale[place] += entry.stale ? 1 : 0;
         if (staleOnly && !entry.stale)
             continue;
-        Write(uninstall.Get(), entry);
+        Write(uninstall[place].Get(), entry);
         if (!staleOnly && !entry.liveFile.empty())
             files.insert(entry.liveFile);
     }
     for (const std::wstring& file : files)
         CreateEmptyFile(file);
-    std::printf("entries=%d\nlisted=%d\nstale=%d\n", count, listed, stale);
+    PrintPerPlace("entries", entries);
+    PrintPerPlace("listed", listed);
+    PrintPerPlace("stale", stale);
     if (!staleOnly)
         std::printf("files=%zu\n", files.size());
     return 0;
@@ -119,14 +147,18 @@ int Seed(int count, bool staleOnly)
 
 int Count()
 {
-    Key uninstall;
-    OpenUninstallKey(uninstall);
-    DWORD subkeys = 0;
-    const LSTATUS status = RegQueryInfoKeyW(uninstall.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
-                                            nullptr, nullptr, nullptr, nullptr, nullptr);
-    if (status != ERROR_SUCCESS)
-        Fail("RegQueryInfoKeyW", status);
-    std::printf("subkeys=%lu\n", static_cast<unsigned long>(subkeys));
+    std::array<int, 3> subkeys{};
+    for (const RegRoot place : kEntryPlaces) {
+        Key uninstall;
+        OpenUninstallKey(place, uninstall);
+        DWORD count = 0;
+        const LSTATUS status = RegQueryInfoKeyW(uninstall.Get(), nullptr, nullptr, nullptr, &count, nullptr, nullptr,
+                                                nullptr, nullptr, nullptr, nullptr, nullptr);
+        if (status != ERROR_SUCCESS)
+            Fail("RegQueryInfoKeyW", status);
+        subkeys[PlaceIndex(place)] = static_cast<int>(count);
+    }
+    PrintPerPlace("subkeys", subkeys);
     return 0;
 }
 

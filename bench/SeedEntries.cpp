@@ -46,6 +46,9 @@ SeedEntry MakeSeedEntry(int index)
     const int minor = static_cast<int>(hash / 4096 % 10);
 
     SeedEntry entry;
+    // A second mix, so that the place is independent of vendor and shape.
+    const std::uint32_t spread = Mix(hash) % 10;
+    entry.place = spread < 6 ? RegRoot::LocalMachine : spread < 9 ? RegRoot::LocalMachine32 : RegRoot::CurrentUser;
     entry.publisher = vendor;
     entry.version = std::to_wstring(major) + L"." + std::to_wstring(minor) + L"." + number;
     entry.estimatedSize = hash % 500000;
@@ -64,9 +67,8 @@ SeedEntry MakeSeedEntry(int index)
             entry.uninstallString = L"\"" + folder + gone + L"\\uninst.exe\" /S";
             break;
         case 1:
-            // Without ".exe" the derived file is "msi", which is nowhere.
-            entry.keyName = Guid(index, hash);
-            entry.uninstallString = L"MsiExec /X" + entry.keyName;
+            entry.uninstallString = L"C:\\PROGRA~1\\" + vendor + gone + L"\\UNWISE.EXE C:\\PROGRA~1\\" + vendor + gone +
+                                    L"\\INSTALL.LOG";
             break;
         case 2:
             entry.uninstallString = L"C:\\WINDOWS\\system32\\RunDll32.exe setupapi.dll,InstallHinfSection "
@@ -91,10 +93,15 @@ SeedEntry MakeSeedEntry(int index)
             entry.liveFile = folder + L"\\uninst.exe";
             break;
         case 3:
-        case 4:
             // Windows Installer entries carry no file to check.
             entry.keyName = Guid(index, hash);
             entry.uninstallString = L"MsiExec.exe /X" + entry.keyName;
+            break;
+        case 4:
+            // Without ".exe" the derived file is "msi": a bare name, which
+            // proves nothing either way.
+            entry.keyName = Guid(index, hash);
+            entry.uninstallString = L"MsiExec /X" + entry.keyName;
             break;
         case 5:
             entry.uninstallString = L"C:\\WINDOWS\\system32\\RunDll32.exe setupapi.dll,InstallHinfSection "

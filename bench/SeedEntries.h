@@ -2,11 +2,14 @@
 
 #include <string>
 
+#include "RegistryStore.h"
+
 // One synthetic subkey of the Uninstall key, in the shapes that real systems
 // carry: quoted paths with arguments, Windows Installer product codes,
 // rundll32 setup information files and launchers, %ProgramFiles% commands,
 // and a few subkeys that lack one of the two values the list needs.
 struct SeedEntry {
+    RegRoot place = RegRoot::LocalMachine;
     std::wstring keyName;
     std::wstring displayName;       // empty: the value is left out
     std::wstring uninstallString;   // empty: the value is left out
@@ -23,4 +26,6 @@ struct SeedEntry {
 
 // Entry `index` of the set; the same index always gives the same entry. Per
 // hundred subkeys, 90 are listed and 9 of those are stale: a tenth of the rows.
+// About six entries in ten live in the machine's 64-bit view, three in its
+// 32-bit view and one in the user's key, each place with every shape.
 SeedEntry MakeSeedEntry(int index);
