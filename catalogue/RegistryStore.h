@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // The registry as the catalogue and the actions see it: exactly the operations
@@ -93,8 +94,8 @@ private:
     using OpenOperation = RegStatus (RegistryStore::*)(RegRoot, std::string_view, RegistryStore::Key&);
     RegStatus Reopen(OpenOperation open, RegRoot root, std::string_view path)
     {
-        store_.CloseKey(key_);
-        key_ = 0;
+        if (key_ != 0)
+            store_.CloseKey(std::exchange(key_, 0));
         return (store_.*open)(root, path, key_);
     }
 

@@ -12,7 +12,7 @@ void ListViewItems::Clear()
 
 int ListViewItems::Add(std::string_view text, RegRoot place)
 {
-    rows_.push_back(Row{std::string(text), {}, place});
+    rows_.push_back(std::make_unique<Row>(Row{std::string(text), {}, place}));
     const int index = Count() - 1;
     LVITEMW item{};
     item.mask = LVIF_TEXT;
@@ -41,7 +41,7 @@ const std::string* ListViewItems::TextOf(int position, int column) const
 {
     if (!InRange(position) || column < 0 || column > kSubItems)
         return nullptr;
-    const Row& row = rows_[static_cast<size_t>(position - 1)];
+    const Row& row = *rows_[static_cast<size_t>(position - 1)];
     return column == 0 ? &row.text : &row.subItems[static_cast<size_t>(column - 1)];
 }
 
@@ -60,7 +60,7 @@ std::string ListViewItems::SubItem(int position, int subItem) const
 void ListViewItems::SetSubItem(int position, int subItem, std::string_view text)
 {
     if (subItem >= 1 && TextOf(position, subItem) != nullptr)
-        rows_[static_cast<size_t>(position - 1)].subItems[static_cast<size_t>(subItem - 1)] = text;
+        rows_[static_cast<size_t>(position - 1)]->subItems[static_cast<size_t>(subItem - 1)] = text;
 }
 
 bool ListViewItems::Checked(int position) const
@@ -94,7 +94,7 @@ bool ListViewItems::Selected(int position) const
 
 RegRoot ListViewItems::Place(int position) const
 {
-    return InRange(position) ? rows_[static_cast<size_t>(position - 1)].place : RegRoot::LocalMachine;
+    return InRange(position) ? rows_[static_cast<size_t>(position - 1)]->place : RegRoot::LocalMachine;
 }
 
 void ListViewItems::BeginUpdate()

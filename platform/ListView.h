@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -63,5 +64,7 @@ private:
 
     HWND list_ = nullptr;
     int updateDepth_ = 0;
-    std::vector<Row> rows_;
+    // Each row on its own, so that removing one from a long list moves
+    // pointers, not texts.
+    std::vector<std::unique_ptr<Row>> rows_;
 };
