@@ -52,13 +52,18 @@ void LoadUninstallEntries(RegistryStore& store, ListItems& list, const SortKeyOf
     std::vector<Entry> entries;
     for (const RegRoot place : kEntryPlaces)
         ReadPlace(store, place, sortKey, entries);
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const Entry& a, const Entry& b) { return a.sortKey < b.sortKey; });
+    // Sorting pointers moves 8 bytes where an entry would move five texts.
+    std::vector<const Entry*> sorted;
+    sorted.reserve(entries.size());
+    for (const Entry& entry : entries)
+        sorted.push_back(&entry);
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](const Entry* a, const Entry* b) { return a->sortKey < b->sortKey; });
 
-    for (const Entry& entry : entries) {
-        const int row = list.Add(entry.displayName, entry.place);
-        list.SetSubItem(row, kUninstallSubItem, entry.command);
-        list.SetSubItem(row, kFileExistsSubItem, DeriveUninstallerPath(entry.command));
-        list.SetSubItem(row, kKeyNameSubItem, entry.keyName);
+    for (const Entry* entry : sorted) {
+        const int row = list.Add(entry->displayName, entry->place);
+        list.SetSubItem(row, kUninstallSubItem, entry->command);
+        list.SetSubItem(row, kFileExistsSubItem, DeriveUninstallerPath(entry->command));
+        list.SetSubItem(row, kKeyNameSubItem, entry->keyName);
     }
 }
