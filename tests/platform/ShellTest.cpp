@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "Environment.h"
 #include "MarkerRuns.h"
 #include "Text.h"
 #include "WinText.h"
@@ -54,19 +53,6 @@ TEST(ShellOpen, NeverStartsAProgramFromBesideThisOneByItsBareName)
         EXPECT_TRUE(MarkerRuns(base + L"." + name).empty()) << Utf8FromWide(name);
     for (const wchar_t* name : {L"\\cmd.exe", L"\\MsiExec.exe"})
         DeleteFileW((folder + name).c_str());
-}
-
-TEST(ExpandEnvironment, ReplacesDefinedVariablesOnly)
-{
-    SetEnvironmentVariableW(L"ULC_TEST_VALUE", L"C:\\Program Files (x86)");
-    const std::wstring longValue(5000, L'x');
-    SetEnvironmentVariableW(L"ULC_TEST_LONG", longValue.c_str());
-    const std::string withNul("%ULC_TEST_VALUE%\0x", 18);
-
-    EXPECT_EQ(ExpandEnvironment("%ulc_test_value%\\tool\\un.exe"), "C:\\Program Files (x86)\\tool\\un.exe");
-    EXPECT_EQ(ExpandEnvironment("%ULC_TEST_UNDEFINED%\\un.exe 100%"), "%ULC_TEST_UNDEFINED%\\un.exe 100%");
-    EXPECT_EQ(ExpandEnvironment("%ULC_TEST_LONG%"), Utf8FromWide(longValue));
-    EXPECT_EQ(ExpandEnvironment(withNul), withNul);
 }
 
 }  // namespace

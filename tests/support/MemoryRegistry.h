@@ -66,8 +66,10 @@ public:
         if (const RegStatus status = Ask(Operation::Enumerate, root, kUninstallKeyPath); status != kRegSuccess)
             return status;
         for (auto it = entries.lower_bound({root, ""}); it != entries.end() && it->first.first == root; ++it) {
-            if (index-- == 0)
-                return name = it->first.second, kRegSuccess;
+            if (index-- == 0) {
+                name = it->first.second;
+                return kRegSuccess;
+            }
         }
         return kRegNoMoreItems;
     }

@@ -90,6 +90,17 @@ TEST(ProgramTest, ListsDetectsAndDeletesEachEntryInItsOwnPlace)
     }
     const std::set<std::wstring> before = KeysAround();
     const std::wstring program = ProgramPath();
+    // Its Properties show the project's version.
+    std::vector<BYTE> version(GetFileVersionInfoSizeW(program.c_str(), nullptr));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    wchar_t* text = nullptr;
+    UINT size = 0;
+    ASSERT_TRUE(GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(version.size()), version.data()) &&
+                VerQueryValueW(version.data(), L"\\", reinterpret_cast<void**>(&fixed), &size) &&
+                VerQueryValueW(version.data(), L"\\StringFileInfo\\040904B0\\ProductVersion", reinterpret_cast<void**>(&text), &size));
+    EXPECT_EQ(std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." + std::to_wstring(LOWORD(fixed->dwFileVersionMS)) + L"." +
+                  std::to_wstring(HIWORD(fixed->dwFileVersionLS)) + L" " + text,
+              ULC_WIDE(ULC_VERSION) L" " ULC_WIDE(ULC_VERSION));
     std::wstring commandLine = L"\"" + program + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -140,22 +151,6 @@ TEST(ProgramTest, ListsDetectsAndDeletesEachEntryInItsOwnPlace)
     CloseHandle(process.hProcess);
     for (const auto& [place, keyName, displayName, command] : entries)
         registry.DeleteTree(place, EntryKeyPath(keyName));
-}
-
-TEST(ProgramTest, ItsVersionResourceCarriesTheProjectVersion)
-{
-    const std::wstring program = ProgramPath();
-    DWORD unused = 0;
-    std::vector<BYTE> data(GetFileVersionInfoSizeW(program.c_str(), &unused));
-    ASSERT_TRUE(GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(data.size()), data.data()));
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    wchar_t* text = nullptr;
-    UINT size = 0;
-    ASSERT_TRUE(VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &size));
-    ASSERT_TRUE(VerQueryValueW(data.data(), L"\\StringFileInfo\\040904B0\\ProductVersion", reinterpret_cast<void**>(&text), &size));
-    EXPECT_EQ(std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." + std::to_wstring(LOWORD(fixed->dwFileVersionMS)) + L"." +
-                  std::to_wstring(HIWORD(fixed->dwFileVersionLS)) + L" " + text,
-              ULC_WIDE(ULC_VERSION) L" " ULC_WIDE(ULC_VERSION));
 }
 
 }  // namespace
