@@ -5,13 +5,8 @@
 
 namespace {
 
-struct Case {
-    const char* command;
-    const char* file;
-};
-
 // Commands as installers write them, and the file each one names.
-const Case kCases[] = {
+const std::pair<const char*, const char*> kCases[] = {
     {R"("C:\Program Files\Tool\uninst.exe" /S)", R"(c:\program files\tool\uninst.exe)"},
     {R"(C:\WINDOWS\UNINST.EXE -f C:\Program Files\Tool\DeIsL1.isu)", R"(c:\windows\uninst.exe)"},
     // Windows Installer, seen before the quotes go, in any letter case.
@@ -34,10 +29,8 @@ const Case kCases[] = {
 
 TEST(DeriveUninstallerPath, GivesTheFileEachKindOfCommandNames)
 {
-    for (const Case& c : kCases) {
-        SCOPED_TRACE(c.command);
-        EXPECT_EQ(DeriveUninstallerPath(c.command), c.file);
-    }
+    for (const auto& [command, file] : kCases)
+        EXPECT_EQ(DeriveUninstallerPath(command), file) << command;
 }
 
 TEST(PathFromLastDrive, TakesTheDriveBeforeTheLastColon)

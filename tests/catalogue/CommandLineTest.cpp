@@ -4,13 +4,8 @@
 
 namespace {
 
-struct SplitCase {
-    std::string_view command;
-    std::string_view file;
-    std::string_view parameters;
-};
-
-constexpr SplitCase kSplitCases[] = {
+// Command, program, parameters.
+constexpr std::string_view kSplitCases[][3] = {
     // A quoted program: spaces inside, anything after it, or nothing.
     {R"("C:\Program Files\Tool\uninst.exe"   /S  /D="C:\a b")", R"(C:\Program Files\Tool\uninst.exe)", R"(/S  /D="C:\a b")"},
     {R"("C:\Tool\setup.bat"/remove)", R"(C:\Tool\setup.bat)", "/remove"},
@@ -33,9 +28,9 @@ constexpr SplitCase kSplitCases[] = {
 
 TEST(SplitCommand, CutsTheProgramFromItsArguments)
 {
-    for (const SplitCase& c : kSplitCases) {
-        const ShellCommand split = SplitCommand(c.command);
-        EXPECT_EQ(split.file + "|" + split.parameters, std::string(c.file) + "|" + std::string(c.parameters)) << c.command;
+    for (const auto& [command, file, parameters] : kSplitCases) {
+        const ShellCommand split = SplitCommand(command);
+        EXPECT_EQ(split.file + "|" + split.parameters, std::string(file) + "|" + std::string(parameters)) << command;
     }
 }
 

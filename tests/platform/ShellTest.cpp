@@ -10,18 +10,13 @@
 
 namespace {
 
-std::wstring ExeFolder()
-{
-    wchar_t path[MAX_PATH];
-    const std::wstring exe(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
-    return exe.substr(0, exe.rfind(L'\\'));
-}
-
 // A program that sits beside this test, in what ShellOpen takes for the
 // program's folder, is never taken for a system one by its bare name.
 TEST(ShellOpen, NeverStartsAProgramFromBesideThisOneByItsBareName)
 {
-    const std::wstring folder = ExeFolder(), base = folder + L"\\shell-test";
+    wchar_t self[MAX_PATH];
+    const std::wstring exe(self, GetModuleFileNameW(nullptr, self, MAX_PATH)), folder = exe.substr(0, exe.rfind(L'\\'));
+    const std::wstring base = folder + L"\\shell-test";
     SetEnvironmentVariableW(L"ULC_MARKER_FILE", base.c_str());
     for (const wchar_t* name : {L"cmd", L"MsiExec", L"marker"})
         DeleteFileW((base + L"." + name).c_str());

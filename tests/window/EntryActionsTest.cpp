@@ -13,32 +13,26 @@ namespace {
 
 constexpr RegRoot k64 = RegRoot::LocalMachine, k32 = RegRoot::LocalMachine32, kUser = RegRoot::CurrentUser;
 
-// The lower-cased path of every key at `path` and below it, after `label`.
-void ListKeys(HKEY root, const std::wstring& label, const std::wstring& path, std::set<std::wstring>& keys)
+// Every key at `path` and below it in `place`, as "place:path", lower-cased.
+void ListKeys(RegistryStore& store, RegRoot place, const std::string& path, std::set<std::string>& keys)
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
+    OpenedKey key(store);
+    if (key.OpenForEnumeration(place, path) != kRegSuccess)
         return;
-    std::wstring lower = label + path;
-    CharLowerBuffW(lower.data(), static_cast<DWORD>(lower.size()));
-    keys.insert(lower);
-    wchar_t name[256];
-    std::vector<std::wstring> subkeys;
-    for (DWORD i = 0, length = 256; RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) == 0; ++i, length = 256)
-        subkeys.push_back(path + L"\\" + std::wstring(name, length));
-    RegCloseKey(key);
-    for (const std::wstring& subkey : subkeys)
-        ListKeys(root, label, subkey, keys);
+    keys.insert(std::to_string(static_cast<int>(place)) + ":" + LowerAscii(path));
+    std::string name;
+    for (int index = 0; store.EnumerateSubkey(key.Get(), index, name) == kRegSuccess; ++index)
+        ListKeys(store, place, path + "\\" + name, keys);
 }
 
-// The keys around the three Uninstall keys, lower-cased, the 32-bit view
-// under WOW6432Node: deleting any of their parents would take these along.
-std::set<std::wstring> KeysAround()
+// The keys around the three Uninstall keys, the 32-bit view under
+// WOW6432Node: deleting any of their parents would take these along.
+std::set<std::string> KeysAround(RegistryStore& store)
 {
-    std::set<std::wstring> keys;
-    ListKeys(HKEY_LOCAL_MACHINE, L"HKLM\\", L"Software\\Microsoft\\Windows\\CurrentVersion", keys);
-    ListKeys(HKEY_LOCAL_MACHINE, L"HKLM\\", L"Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion", keys);
-    ListKeys(HKEY_CURRENT_USER, L"HKCU\\", L"Software\\Microsoft\\Windows\\CurrentVersion", keys);
+    std::set<std::string> keys;
+    for (const std::string parent : {"Software\\", "Software\\WOW6432Node\\"})
+        ListKeys(store, k64, parent + "Microsoft\\Windows\\CurrentVersion", keys);
+    ListKeys(store, kUser, "Software\\Microsoft\\Windows\\CurrentVersion", keys);
     return keys;
 }
 
@@ -88,7 +82,7 @@ TEST(ProgramTest, ListsDetectsAndDeletesEachEntryInItsOwnPlace)
         }
         RegCloseKey(key);
     }
-    const std::set<std::wstring> before = KeysAround();
+    const std::set<std::string> before = KeysAround(registry);
     const std::wstring program = ProgramPath();
     // Its Properties show the project's version.
     std::vector<BYTE> version(GetFileVersionInfoSizeW(program.c_str(), nullptr));
@@ -129,17 +123,17 @@ TEST(ProgramTest, ListsDetectsAndDeletesEachEntryInItsOwnPlace)
                           R"(Tool 4, c:\gone\Ελληνικά\uninst.exe, )" + odd.substr(9) + " ticked",
                           R"(Tool 5, %systemdrive%\gone\user\uninst.exe, user ticked)",
                           R"(tool 9, c:\gone\tool\uninst.exe, twin ticked)", "Tool 10, " + LowerAscii(live) + ", twin"}));
-    EXPECT_EQ(KeysAround(), before);
+    EXPECT_EQ(KeysAround(registry), before);
     SendMessageW(GetDlgItem(window, kCheck2), BM_CLICK, 0, 0);
     EXPECT_EQ(rows(), (std::vector<std::string>{"Tool 1, cmd, cmd", "Tool 2, msi, msi", R"(Tool 3, q:\gone\uninst.exe, unseen)",
                                                 "Tool 10, " + LowerAscii(live) + ", twin"}));
-    std::set<std::wstring> expected = before;
-    for (std::wstring tree : {std::wstring(L"HKLM\\Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ulc-test-twin"),
-                              L"HKCU\\" + WideFromUtf8(EntryKeyPath("ulc-test-user")), L"HKLM\\" + WideFromUtf8(EntryKeyPath(odd))}) {
-        CharLowerBuffW(tree.data(), static_cast<DWORD>(tree.size()));
-        std::erase_if(expected, [&](const std::wstring& key) { return key == tree || key.starts_with(tree + L"\\"); });
+    std::set<std::string> expected = before;
+    for (const auto& [place, path] : {std::pair(k64, "Software\\WOW6432Node" + EntryKeyPath("ulc-test-twin").substr(8)),
+                                      std::pair(kUser, EntryKeyPath("ulc-test-user")), std::pair(k64, EntryKeyPath(odd))}) {
+        const std::string tree = std::to_string(static_cast<int>(place)) + ":" + LowerAscii(path);
+        std::erase_if(expected, [&](const std::string& key) { return key == tree || key.starts_with(tree + "\\"); });
     }
-    EXPECT_EQ(KeysAround(), expected);
+    EXPECT_EQ(KeysAround(registry), expected);
 
     PostMessageW(window, WM_CLOSE, 0, 0);
     DWORD exitCode = 1;

@@ -154,9 +154,6 @@ TEST_F(Form1Test, TheButtonsHaveWhiteFacesUpAndPressedAndTheListItsTexts)
     info.item.cchTextMax = 3;
     form.List().AnswerDisplayInfo(info);
     EXPECT_EQ(std::wstring(buffer, 4), std::wstring(L"WW\0#", 4));
-    const HWND hwnd = form.Hwnd();
-    form_.reset();
-    EXPECT_FALSE(IsWindow(hwnd));
 }
 
 TEST_F(Form1Test, ADoubleClickStartsEachSelectedUninstallerOnceFromTheProgramFolder)
