@@ -35,4 +35,4 @@ void DeleteCheckedEntries(ListItems& list, RegistryStore& store);
 // skipped; each root is probed once per pass, as a drive or share that does
 // not answer may take long to say so. Never clears a tick. Repainting is off
 // for the pass.
-void DetectOldEntries(ListItems& list, const FileProbe& isFilePresent, const ExpandVariables& expand);
+void DetectOldEntries(ListItems& list, const FileProbe& probe, const ExpandVariables& expand);
