@@ -69,9 +69,10 @@ TEST_F(LoadTest, NamesThatSortAlikeKeepThePlaceOrderInALongList)
     std::vector<std::string> expected;
     for (const RegRoot place : {k64, k32, kUser}) {
         for (int i = 0; i < 10; ++i) {
-            const std::string key = "k" + std::to_string(i);
+            const std::string key = std::string("k").append(std::to_string(i));
             registry.AddEntry(place, key, "Same", "C:\\un.exe");
-            expected.push_back("Same | " + std::to_string(static_cast<int>(place)) + " | " + key + R"( | c:\un.exe | C:\un.exe)");
+            expected.push_back(std::string("Same | ").append(std::to_string(static_cast<int>(place))) + " | " + key +
+                               R"( | c:\un.exe | C:\un.exe)");
         }
     }
     EXPECT_EQ(Load(), expected);
