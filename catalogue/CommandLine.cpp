@@ -1,26 +1,17 @@
 #include "CommandLine.h"
 
 #include <algorithm>
+#include <array>
 
 #include "Text.h"
 
 namespace {
-
-constexpr std::string_view kBlanks = " \t";
 
 std::string_view TrimLeadingBlanks(std::string_view text)
 {
     const size_t start = text.find_first_not_of(kBlanks);
     return start == std::string_view::npos ? std::string_view() : text.substr(start);
 }
-
-std::string_view TrimBlanks(std::string_view text)
-{
-    text = TrimLeadingBlanks(text);
-    return text.substr(0, text.find_last_not_of(kBlanks) + 1);
-}
-
-bool IsBlank(char c) { return kBlanks.find(c) != std::string_view::npos; }
 
 ShellCommand Cut(std::string_view text, size_t fileEnd, size_t parametersStart)
 {
@@ -56,6 +47,12 @@ std::vector<std::string_view> ListParts(std::string_view list)
 
 }  // namespace
 
+std::string_view TrimBlanks(std::string_view text)
+{
+    text = TrimLeadingBlanks(text);
+    return text.substr(0, text.find_last_not_of(kBlanks) + 1);
+}
+
 ShellCommand SplitCommand(std::string_view command)
 {
     const std::string_view text = TrimBlanks(command);
@@ -67,13 +64,11 @@ ShellCommand SplitCommand(std::string_view command)
         return Cut(text.substr(1), close - 1, close);
     }
 
-    // Once trimmed, a blank after ".exe" always has arguments behind it.
-    const std::string lower = LowerAscii(text);
-    constexpr std::string_view kExe = ".exe";
-    for (size_t at = lower.find(kExe); at != std::string::npos; at = lower.find(kExe, at + 1)) {
-        const size_t end = at + kExe.size();
-        if (end < text.size() && IsBlank(text[end]))
-            return Cut(text, end, end);
+    // Once trimmed, a blank always has arguments behind it.
+    for (size_t blank = text.find_first_of(kBlanks); blank != std::string_view::npos;
+         blank = text.find_first_of(kBlanks, blank + 1)) {
+        if (EndsInProgramExtension(text.substr(0, blank)))
+            return Cut(text, blank, blank);
     }
 
     const size_t blank = text.find_first_of(kBlanks);
@@ -81,6 +76,16 @@ ShellCommand SplitCommand(std::string_view command)
         return Cut(text, blank, blank);
 
     return {std::string(text), ""};
+}
+
+bool EndsInProgramExtension(std::string_view path)
+{
+    constexpr std::array<std::string_view, 11> kExtensions = {".exe", ".com", ".bat", ".cmd", ".inf", ".dll",
+                                                              ".msi", ".vbs", ".js",  ".wsf", ".ps1"};
+    const std::string name = LowerAscii(path.substr(path.find_last_of("\\/") + 1));
+    return std::any_of(kExtensions.begin(), kExtensions.end(), [&](std::string_view extension) {
+        return name.size() > extension.size() && name.ends_with(extension);
+    });
 }
 
 std::string PathRoot(std::string_view path)
@@ -142,4 +147,29 @@ std::vector<std::string> ProgramCandidates(std::string_view name, std::string_vi
         }
     }
     return candidates;
+}
+
+std::optional<std::string> ExpandVariables(std::string_view text, const VariableValue& value)
+{
+    std::string out;
+    size_t at = 0;
+    for (size_t open = text.find('%'); open != std::string_view::npos; open = text.find('%', at)) {
+        const size_t close = text.find('%', open + 1);
+        if (close == std::string_view::npos)
+            break;
+        out.append(text.substr(at, open - at));
+        // "%%" names nothing: the first "%" stays and the second may open a name.
+        if (close == open + 1) {
+            out += '%';
+            at = close;
+            continue;
+        }
+        const std::optional<std::string> replacement = value(text.substr(open + 1, close - open - 1));
+        if (!replacement)
+            return std::nullopt;
+        out += *replacement;
+        at = close + 1;
+    }
+    out.append(text.substr(at));
+    return out;
 }

@@ -35,18 +35,3 @@ std::string ReadRegString(const OpenedKey& key, std::string_view valueName, std:
     }
     return Utf8FromUtf16(text);
 }
-
-std::string PathFromLastDrive(std::string_view text)
-{
-    const size_t colon = text.rfind(':');
-    if (colon == std::string_view::npos)
-        return {};
-    if (colon == 0)
-        return std::string(text);
-    // The drive is the one character before the colon, which in UTF-8 may take
-    // several bytes.
-    size_t start = colon - 1;
-    while (start > 0 && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80)
-        --start;
-    return std::string(text.substr(start));
-}

@@ -12,7 +12,3 @@ std::string ReadRegString(RegistryStore& store, RegRoot root, std::string_view k
 
 // The same, from a key the caller holds open.
 std::string ReadRegString(const OpenedKey& key, std::string_view valueName, std::string_view defaultText);
-
-// The drive letter before the last ":" of `text` and everything after it; ""
-// when the text holds no ":". A ":" at the very start gives the whole text.
-std::string PathFromLastDrive(std::string_view text);

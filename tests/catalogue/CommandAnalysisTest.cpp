@@ -1,45 +1,72 @@
 #include <gtest/gtest.h>
 
 #include "CommandAnalysis.h"
-#include "Reg.h"
 
 namespace {
 
-// Commands as installers write them, and the file each one names.
-const std::pair<const char*, const char*> kCases[] = {
-    {R"("C:\Program Files\Tool\uninst.exe" /S)", R"(c:\program files\tool\uninst.exe)"},
-    {R"(C:\WINDOWS\UNINST.EXE -f C:\Program Files\Tool\DeIsL1.isu)", R"(c:\windows\uninst.exe)"},
-    // Windows Installer, seen before the quotes go, in any letter case.
-    {R"("C:\Windows\System32\MSIEXEC.EXE" /x{1})", "IGNORE ME"},
-    // Without an extension, the first three characters.
-    {"MsiExec /X{12345678-90AB-CDEF-1234-567890ABCDEF}", "msi"},
-    {R"(C:\Tool\remove.bat)", R"(c:\)"},
-    {"ЖЖЖЖ", "ЖЖЖ"},
-    // ".inf" wins over an earlier ".dll"; the last ":" picks the file's drive.
+// Commands as installers write them: the FileExists text, and what the
+// command starts: "rundll32"/"msiexec <product>" and every file it may start,
+// as written.
+constexpr std::string_view kCases[][3] = {
+    {R"("C:\Program Files\Tool\uninst.exe" /S)", R"(c:\program files\tool\uninst.exe)", R"(C:\Program Files\Tool\uninst.exe)"},
+    {"MsiExec.exe /X{12345678-90AB-CDEF-1234-567890ABCDEF}", "IGNORE ME", "msiexec {12345678-90AB-CDEF-1234-567890ABCDEF}"},
+    // Without ".exe" the marker is not there: the first three characters.
+    {"MsiExec /X{12345678-90ab-cdef-1234-567890abcdef}", "msi", "msiexec {12345678-90ab-cdef-1234-567890abcdef}"},
+    {R"(C:\WINDOWS\UNINST.EXE -f C:\Program Files\Tool\DeIsL1.isu)", R"(c:\windows\uninst.exe)", R"(C:\WINDOWS\UNINST.EXE)"},
+    // rundll32 acts on the last absolute path, the library included.
     {R"(C:\WINDOWS\system32\RunDll32.exe setupapi.dll,InstallHinfSection DefaultUninstall 132 C:\WINDOWS\INF\tool.inf)",
-     R"(c:\windows\inf\tool.inf)"},
-    // ".exe" anywhere wins over an earlier ".dll".
+     R"(c:\windows\inf\tool.inf)", R"(rundll32 C:\WINDOWS\INF\tool.inf)"},
     {R"(RunDll32 C:\PROGRA~1\COMMON~1\Tool\ctor.dll,LaunchSetup "C:\Program Files\Tool\setup.exe" -l0x9 -removeonly)",
-     R"(c:\program files\tool\setup.exe)"},
-    {"rundll32.exe tool.dll,Uninstall", ""},
-    {"rundll32.exe dfshim.dll,ShArpMaintain app.application, Culture=neutral", ""},
-    // Only A to Z are lower-cased.
-    {R"(C:\ÄPFEL\ΣΕΤ\UNINST.EXE /S)", R"(c:\Äpfel\ΣΕΤ\uninst.exe)"},
+     R"(c:\program files\tool\setup.exe)", R"(rundll32 C:\Program Files\Tool\setup.exe)"},
+    {"rundll32.exe tool.dll,Uninstall", "", "rundll32"},
+    {R"(C:\Tool\remove.bat)", R"(c:\tool\remove.bat)", R"(C:\Tool\remove.bat)"},
+    // A name ends at a blank, never inside a folder's name or in the arguments.
+    {R"("C:\Program Files\Acme.Exec\uninstall.exe" /S)", R"(c:\program files\acme.exec\uninstall.exe)",
+     R"(C:\Program Files\Acme.Exec\uninstall.exe)"},
+    {R"("C:\Program Files\Foo.Infinity\uninstall.cmd")", R"(c:\program files\foo.infinity\uninstall.cmd)",
+     R"(C:\Program Files\Foo.Infinity\uninstall.cmd)"},
+    {R"("C:\Tools\Kit\uninstall.bat" /remove helper.exe)", R"(c:\tools\kit\uninstall.bat)", R"(C:\Tools\Kit\uninstall.bat)"},
+    {"C:\\Tools\\Kit\\uninstall.bat\t/remove helper.exe", R"(c:\tools\kit\uninstall.bat)", R"(C:\Tools\Kit\uninstall.bat)"},
+    {R"(C:\Windows\System32\rundll32.exe shell32.dll,Control_RunDLL x.cpl)", "", "rundll32"},
+    {R"(%SystemRoot%\System32\RUNDLL32 "%ProgramFiles%\Tool Kit\un.dll",Remove)", R"(%programfiles%\tool kit\un.dll)",
+     R"(rundll32 %ProgramFiles%\Tool Kit\un.dll)"},
+    {R"(rundll32 C:\Program Files\Tool\lib.dll,Uninstall /S)", R"(c:\program files\tool\lib.dll)",
+     R"(rundll32 C:\Program Files\Tool\lib.dll)"},
+    // Arguments inside the quotes, paths with blanks outside them: every reading.
+    {R"("C:\Program Files (x86)\Tool\Uninstall 5.10.exe /S")", R"(c:\program files (x86)\tool\uninstall 5.10.exe)",
+     R"(C:\Program Files (x86)\Tool\Uninstall 5.10.exe)"},
+    {R"("C:\Tool.exe Kit\un.exe")", R"(c:\tool.exe kit\un.exe)", R"(C:\Tool.exe Kit\un.exe | C:\Tool.exe)"},
+    {R"(C:\Program Files\Tool Kit\un.exe /S)", R"(c:\program files\tool kit\un.exe)",
+     R"(C:\Program Files\Tool Kit\un.exe | C:\Program.exe | C:\Program Files\Tool.exe)"},
+    {R"(C:\Tool.exe Kit\un.exe C:\Tool\un.log)", R"(c:\tool.exe)", R"(C:\Tool.exe | C:\Tool.exe Kit\un.exe)"},
+    {R"(%ProgramFiles%\Tool\un.exe)", R"(%programfiles%\tool\un.exe)", R"(%ProgramFiles%\Tool\un.exe)"},
+    // A program without an extension proves nothing: the first three characters.
+    {R"("C:\Tool\uninstall" /S)", R"(c:\)", ""},
+    {R"(C:\Tool\uninstall /S helper.exe)", R"(c:\)", ""},
+    {"cmd /c rd /s /q gone", "cmd", ""},
+    {"ЖЖЖЖ", "ЖЖЖ", ""},
+    {R"(C:\ÄPFEL\ΣΕΤ\UNINST.EXE /S)", R"(c:\Äpfel\ΣΕΤ\uninst.exe)", R"(C:\ÄPFEL\ΣΕΤ\UNINST.EXE)"},
+    // msiexec: the first /X or /I, any case, "-" too, the code right after it or next.
+    {R"("C:\Windows\System32\MSIEXEC.EXE" -i {12345678-90AB-CDEF-1234-567890ABCDEF} /qn)", "IGNORE ME",
+     "msiexec {12345678-90AB-CDEF-1234-567890ABCDEF}"},
+    {"msiexec /qb /x{12345678-90AB-CDEF-1234-567890ABCDEF}", "msi", "msiexec {12345678-90AB-CDEF-1234-567890ABCDEF}"},
+    {"MsiExec.exe /X{12345678-90AB-CDEF-1234-567890ABCDEG}", "IGNORE ME", "msiexec "},
+    {"MsiExec.exe /X{12345678-90AB-CDEF-1234567890ABCDEF0}", "IGNORE ME", "msiexec "},
+    {"MsiExec.exe /X{12345678-90AB-CDEF-1234-567890ABCDEF}x", "IGNORE ME", "msiexec "},
+    {"MsiExec.exe /Ireport {12345678-90AB-CDEF-1234-567890ABCDEF}", "IGNORE ME", "msiexec "},
+    {"MsiExec.exe /package {12345678-90AB-CDEF-1234-567890ABCDEF}", "IGNORE ME", "msiexec "},
 };
 
-TEST(DeriveUninstallerPath, GivesTheFileEachKindOfCommandNames)
+TEST(AnalyseCommand, ReadsTheFileEachKindOfCommandStarts)
 {
-    for (const auto& [command, file] : kCases)
-        EXPECT_EQ(DeriveUninstallerPath(command), file) << command;
-}
-
-TEST(PathFromLastDrive, TakesTheDriveBeforeTheLastColon)
-{
-    EXPECT_EQ(PathFromLastDrive(R"(rundll32 a:\x.dll c:\y.inf)"), R"(c:\y.inf)");
-    EXPECT_EQ(PathFromLastDrive("no drive here"), "");
-    EXPECT_EQ(PathFromLastDrive(R"(:\x.inf)"), R"(:\x.inf)");
-    // A drive "letter" outside ASCII is one character of several bytes.
-    EXPECT_EQ(PathFromLastDrive(R"(run é:\x.inf)"), R"(é:\x.inf)");
+    for (const auto& [command, fileExists, started] : kCases) {
+        const CommandTarget target = AnalyseCommand(command);
+        std::string described = target.rundll32 ? "rundll32" : target.windowsInstaller ? "msiexec " + target.productCode : "";
+        for (const std::string& file : target.files)
+            described += (described.empty() ? "" : described == "rundll32" ? " " : " | ") + file;
+        EXPECT_EQ(DeriveUninstallerPath(command) + " => " + described, std::string(fileExists) + " => " + std::string(started))
+            << command;
+    }
 }
 
 }  // namespace

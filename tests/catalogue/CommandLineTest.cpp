@@ -11,19 +11,19 @@ constexpr std::string_view kSplitCases[][3] = {
     {R"("C:\Tool\setup.bat"/remove)", R"(C:\Tool\setup.bat)", "/remove"},
     {R"(  "C:\Tool\un.exe" x  )", R"(C:\Tool\un.exe)", "x"},
     {R"("" /S)", "", "/S"},
-    // Unquoted: the program ends at the first ".exe" that a blank follows.
+    // Unquoted: the program ends at the first blank after a program extension.
     {R"(C:\Program Files\Tool\uninst.exe /S)", R"(C:\Program Files\Tool\uninst.exe)", "/S"},
     {R"(C:\WINDOWS\IsUn0407.eXe -f"C:\Tool\DeIsL1.isu")", R"(C:\WINDOWS\IsUn0407.eXe)", R"(-f"C:\Tool\DeIsL1.isu")"},
     // A first word with no path in it is a program on the search path.
     {"MsiExec /X{1234}", "MsiExec", "/X{1234}"},
     {"rundll32   setupapi.dll,InstallHinfSection x", "rundll32", "setupapi.dll,InstallHinfSection x"},
+    {"C:\\Tool\\remove.bat\t/u", R"(C:\Tool\remove.bat)", "/u"},
     // Everything else is one file.
-    {R"(C:\Tool\remove.bat /u)", R"(C:\Tool\remove.bat /u)", ""},
     {R"(C:\Program Files\Tool\Remove Tool.lnk)", R"(C:\Program Files\Tool\Remove Tool.lnk)", ""},
     {R"("C:\Tool\un.exe /S)", R"("C:\Tool\un.exe /S)", ""},
     {" \t ", "", ""},
     {R"(C:\Program Files\Tool\tool.exe.local\uninst.exe /S)", R"(C:\Program Files\Tool\tool.exe.local\uninst.exe)", "/S"},
-    {"C:uninst.bat /u", "C:uninst.bat /u", ""},
+    {"C:uninst.bat /u", "C:uninst.bat", "/u"},
 };
 
 TEST(SplitCommand, CutsTheProgramFromItsArguments)

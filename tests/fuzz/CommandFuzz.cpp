@@ -23,6 +23,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     REQUIRE((file == kIgnoreMarker) == windowsInstaller);
     REQUIRE(windowsInstaller || (file.size() <= command.size() && file == LowerAscii(file) && file.find('"') == std::string::npos));
 
+    // What the command starts is read from the command itself: quotes never
+    // end up in a file, and the file it names plainly is there as written.
+    const CommandTarget target = AnalyseCommand(command);
+    for (const std::string& started : target.files)
+        REQUIRE(started.find('"') == std::string::npos);
+    REQUIRE(target.files.empty() || command.find(target.files.front()) != std::string_view::npos);
+    REQUIRE(target.productCode.empty() || (target.windowsInstaller && target.productCode.size() == 38));
+
     const ShellCommand split = SplitCommand(command);
     REQUIRE(command.find(split.file) != std::string_view::npos && command.find(split.parameters) != std::string_view::npos);
     const std::string root = PathRoot(command);
