@@ -3,12 +3,13 @@
 #include <string_view>
 
 enum class FileState {
+    // A file or folder; through a link only when the link leads somewhere.
     Present,
     // The file system says that the path, or a folder on the way to it, does
-    // not exist.
+    // not exist, and the folder it would be listed in does not list it.
     Absent,
     // Anything else: no access, a drive or share that does not answer, a name
-    // the file system refuses.
+    // the file system refuses, a link whose target is missing.
     Unknown,
 };
 
@@ -17,3 +18,8 @@ enum class FileState {
 FileState ProbeFile(std::string_view path);
 
 inline bool IsFilePresent(std::string_view path) { return ProbeFile(path) == FileState::Present; }
+
+// Whether a file found missing under `root` ("c:\", "\\server\share\") is
+// gone for good: the root is there, on a fixed disk or a network share. On a
+// removable or optical drive another medium may hold the letter now.
+bool CanProveAbsence(std::string_view root);

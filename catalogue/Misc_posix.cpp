@@ -10,7 +10,16 @@ FileState ProbeFile(std::string_view path)
     if (path.empty() || path.find('\0') != std::string_view::npos)
         return FileState::Unknown;
     struct stat status {};
-    if (stat(std::string(path).c_str(), &status) == 0)
+    const std::string name(path);
+    if (stat(name.c_str(), &status) == 0)
         return FileState::Present;
-    return errno == ENOENT || errno == ENOTDIR ? FileState::Absent : FileState::Unknown;
+    if (errno != ENOENT && errno != ENOTDIR)
+        return FileState::Unknown;
+    // A link whose target is missing is there all the same.
+    return lstat(name.c_str(), &status) == 0 ? FileState::Unknown : FileState::Absent;
+}
+
+bool CanProveAbsence(std::string_view root)
+{
+    return ProbeFile(root) == FileState::Present;
 }

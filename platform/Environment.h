@@ -8,3 +8,14 @@
 // lone % stay as written. A text Windows cannot take (one holding a NUL, or too
 // long) comes back unchanged.
 std::string ExpandEnvironment(std::string_view text);
+
+#include "CommandLine.h"
+
+// The machine's environment (as a new logon session gets it, without any
+// user's own variables), the current user's, and this program's. A block
+// Windows cannot make is empty: no variable then proves anything.
+Environments ReadEnvironments();
+
+// The folder Windows is installed in ("C:\Windows"), as the system has it
+// whatever the environment says; "" if Windows cannot tell.
+std::string WindowsFolder();

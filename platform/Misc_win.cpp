@@ -1,5 +1,7 @@
 #include "Misc.h"
 
+#include <string>
+
 #include <windows.h>
 
 #include "WinText.h"
@@ -19,18 +21,62 @@ private:
     DWORD previous_ = 0;
 };
 
+bool IsNotFound(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
+
+// Opening follows a link to its target; a link whose target is missing (an
+// unplugged volume) cannot be opened.
+bool LeadsSomewhere(const std::wstring& path)
+{
+    const HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
+
+// The folder's listing has no such name either. Wine answers "not found" for
+// a path through a symbolic link whose target is missing, but its listing
+// then fails otherwise.
+bool IsUnlisted(const std::wstring& path)
+{
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileExW(path.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+    if (search != INVALID_HANDLE_VALUE) {
+        FindClose(search);
+        return false;
+    }
+    return IsNotFound(GetLastError());
+}
+
 }  // namespace
 
 FileState ProbeFile(std::string_view path)
 {
-    // A NUL would end the path early and ask about some other file.
-    if (path.empty() || path.find('\0') != std::string_view::npos)
+    // A NUL would end the path early and ask about some other file; a
+    // wildcard would have the listing match other names.
+    if (path.empty() || path.find_first_of(std::string_view("\0*?", 3)) != std::string_view::npos)
         return FileState::Unknown;
 
     QuietCriticalErrors quiet;
+    const std::wstring wide = WideFromUtf8(path);
     WIN32_FILE_ATTRIBUTE_DATA attributes{};
-    if (GetFileAttributesExW(WideFromUtf8(path).c_str(), GetFileExInfoStandard, &attributes))
-        return FileState::Present;
-    const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileState::Absent : FileState::Unknown;
+    if (GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &attributes)) {
+        const bool isLink = (attributes.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        return !isLink || LeadsSomewhere(wide) ? FileState::Present : FileState::Unknown;
+    }
+    return IsNotFound(GetLastError()) && IsUnlisted(wide) ? FileState::Absent : FileState::Unknown;
+}
+
+bool CanProveAbsence(std::string_view root)
+{
+    std::wstring wide = WideFromUtf8(root);
+    // GetDriveType takes a root only with backslashes.
+    for (wchar_t& c : wide) {
+        if (c == L'/')
+            c = L'\\';
+    }
+    QuietCriticalErrors quiet;
+    const UINT type = GetDriveTypeW(wide.c_str());
+    return (type == DRIVE_FIXED || type == DRIVE_REMOTE) && ProbeFile(root) == FileState::Present;
 }

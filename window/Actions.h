@@ -4,16 +4,27 @@
 #include <string>
 #include <string_view>
 
+#include "CommandLine.h"
 #include "Misc.h"
 
 class ListItems;
 class RegistryStore;
 
 // What the actions ask of the machine, passed in so tests can stand in for it.
-// The window passes ShellOpen with its own handle, ProbeFile and ExpandEnvironment.
 using StartCommand = std::function<void(std::string_view command)>;
-using FileProbe = std::function<FileState(std::string_view path)>;
-using ExpandVariables = std::function<std::string(std::string_view text)>;
+
+// Windows Installer's answer for a product code, MsiQueryProductState's number.
+using InstallState = int;
+inline constexpr InstallState kInstallStateUnknown = -1;  // a product it does not know at all
+
+// The machine as detection sees it, read afresh for each pass.
+struct Machine {
+    Environments environments;
+    std::string windowsFolder;  // "C:\Windows"
+    std::function<bool(std::string_view root)> canProveAbsence;
+    std::function<FileState(std::string_view path)> probeFile;
+    std::function<InstallState(std::string_view productCode)> productState;
+};
 
 // Each action reads the row count once. Positions are ints: lists of any
 // length work.
@@ -24,15 +35,23 @@ using ExpandVariables = std::function<std::string(std::string_view text)>;
 void UninstallSelectedEntry(ListItems& list, const StartCommand& start);
 
 // Deletes the key of every ticked row in the row's own place, bottom to top,
-// and removes the row once its key is gone. A row whose key could not be
-// deleted stays, still ticked; a row whose name is not exactly one key under
-// the Uninstall key is left alone. Repainting is off for the pass.
+// and removes the row once its key is gone. The key must still hold the row's
+// display name and command: one that changed since the list was read (the
+// program was installed again) keeps its key and its row, unticked. A row
+// whose key could not be read or deleted stays, still ticked; a row whose
+// name is not exactly one key under the Uninstall key is left alone.
+// Repainting is off for the pass.
 void DeleteCheckedEntries(ListItems& list, RegistryStore& store);
 
-// Ticks every row whose uninstaller file is proven gone: with its %VAR%
-// references expanded, its path is absolute, the root of its drive or share
-// is present and the file is absent. Rows whose text holds the marker are
-// skipped; each root is probed once per pass, as a drive or share that does
-// not answer may take long to say so. Never clears a tick. Repainting is off
-// for the pass.
-void DetectOldEntries(ListItems& list, const FileProbe& probe, const ExpandVariables& expand);
+// Ticks every row whose entry is proven stale:
+// - a Windows Installer command whose well-formed product code Windows
+//   Installer does not know;
+// - any other command, unless its FileExists text holds the marker, when
+//   every file it may start (AnalyseCommand) is proven missing, read as the
+//   entry's writer meant it: %NAME% with the variables of its place, and for
+//   the 32-bit view and the user's key also as a 32-bit program means it.
+//   A missing file proves the entry stale only on a fixed disk or a share
+//   (each root asked once per pass), below a folder that is there.
+// Rows already ticked stay ticked and are not asked about again. Repainting
+// is off for the pass.
+void DetectOldEntries(ListItems& list, const Machine& machine);

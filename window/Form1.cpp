@@ -12,6 +12,7 @@
 #include "Collation.h"
 #include "Dpi.h"
 #include "Environment.h"
+#include "Installer.h"
 #include "Misc.h"
 #include "ProgramFolder.h"
 #include "Shell.h"
@@ -264,7 +265,9 @@ void Form1::OnCheck2Click()
 
 void Form1::OnCheck3Click()
 {
-    RunOnPress(Check3(), [this] { DetectOldEntries(list_, ProbeFile, ExpandEnvironment); });
+    RunOnPress(Check3(), [this] {
+        DetectOldEntries(list_, Machine{ReadEnvironments(), WindowsFolder(), CanProveAbsence, ProbeFile, QueryProductState});
+    });
 }
 
 LRESULT Form1::OnNotify(NMHDR& header)
