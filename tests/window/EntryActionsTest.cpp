@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <set>
 
+#include "CommandAnalysis.h"
 #include "Text.h"
 #include "Win32Registry.h"
 #include "WindowTestSupport.h"
@@ -56,22 +58,41 @@ std::string RemoteItemText(HANDLE process, HWND list, int index, int column)
 
 TEST(ProgramTest, ListsDetectsAndDeletesEachEntryInItsOwnPlace)
 {
-    wchar_t system[MAX_PATH];
-    const std::string live = Utf8FromWide(std::wstring(system, GetSystemDirectoryW(system, MAX_PATH))) + "\\notepad.exe";
+    wchar_t folder[MAX_PATH];
+    const std::string windows = Utf8FromWide(std::wstring(folder, GetWindowsDirectoryW(folder, MAX_PATH)));
+    const std::string live = windows + "\\system32\\notepad.exe";
+    // Files that only a 32-bit program sees at their System32 and
+    // %ProgramFiles% paths, and one below folders named like programs.
+    for (const std::string& file : {windows + "\\syswow64\\ulc-only32.exe", std::string(R"(C:\Program Files (x86)\ULC Only32\un.exe)"),
+                                   std::string(R"(C:\ULC Tool.exe Kit\Acme.Exec\uninstall.exe)")}) {
+        std::filesystem::create_directories(std::filesystem::path(WideFromUtf8(file)).parent_path());
+        CopyFileW(WideFromUtf8(live).c_str(), WideFromUtf8(file).c_str(), FALSE);
+    }
     const std::string odd = "ulc-test-Ελληνικά \U0001F680 *?<>|";
-    // Place, key name, display name, command.
-    const std::tuple<RegRoot, std::string, std::string, std::string> entries[] = {
-        {k64, "ulc-test-twin", "Tool 10", "\"" + live + "\" /uninstall"},
-        {k32, "ulc-test-twin", "tool 9", R"("C:\Gone\Tool\uninst.exe" /S)"},
-        {kUser, "ulc-test-user", "Tool 5", R"(%SystemDrive%\Gone\user\uninst.exe)"},
-        {k64, "ulc-test-msi", "Tool 2", "MsiExec /X{00000000-0000-0000-0000-000000000001}"},
-        {kUser, "ulc-test-cmd", "Tool 1", "cmd /c rd /s /q gone"},
-        {k32, "ulc-test-unseen", "Tool 3", R"("Q:\Gone\uninst.exe")"},
-        {k64, odd, "Tool 4", R"("C:\Gone\Ελληνικά\uninst.exe")"},
-        {k64, odd + "\\Sub\\Deeper", "below the entry", ""},
+    // Place, key name, display name, command, whether Detect ticks it. The
+    // list sorts them in this order, and the Windows Installer packages of
+    // the test prefix after them.
+    const std::tuple<RegRoot, std::string, std::string, std::string, bool> entries[] = {
+        {kUser, "ulc-test-cmd", "Tool 1", "cmd /c rd /s /q gone", false},
+        {k64, "ulc-test-msi", "Tool 2", "MsiExec /X{E1D0A5A1-4C3B-4F7E-9B1A-0C5D6E7F8C01}", true},  // never installed
+        {k32, "ulc-test-unseen", "Tool 3", R"("Q:\Gone\uninst.exe")", false},
+        {k64, odd, "Tool 4", R"("C:\Gone\Ελληνικά\uninst.exe")", true},
+        {kUser, "ulc-test-user", "Tool 5", R"(%SystemDrive%\Gone\user\uninst.exe)", true},
+        {k64, "ulc-test-malformed", "Tool 6", "MsiExec.exe /X{E1D0A5A1-4C3B-4F7E-9B1A}", false},
+        {k64, "ulc-test-link", "Tool 7", R"("C:\ulc-dead-link\Tool\uninst.exe")", false},
+        {k64, "ulc-test-dotted", "Tool 8", R"("C:\ULC Tool.exe Kit\Acme.Exec\uninstall.exe" /remove helper.exe)", false},
+        {k32, "ulc-test-twin", "tool 9", R"("C:\Gone\Tool\uninst.exe" /S)", true},  // installed again before Delete
+        {k64, "ulc-test-twin", "Tool 10", "\"" + live + "\" /uninstall", false},
+        {k32, "ulc-test-only32", "Tool 11", R"(C:\Windows\System32\ulc-only32.exe /S)", false},
+        {k32, "ulc-test-gone32", "Tool 12", R"(C:\Windows\System32\ulc-gone32.exe /S)", true},
+        {k32, "ulc-test-pf32", "Tool 13", R"("%ProgramFiles%\ULC Only32\un.exe")", false},
+        {k64, "ulc-test-pf64", "Tool 14", R"("%ProgramFiles%\ULC Only32\un.exe")", true},
+        {k64, "ulc-test-unquoted", "Tool 15", R"(C:\ULC Tool.exe Kit\Gone\uninstall.exe /S)", true},
+        {k64, "ulc-test-rundll32", "Tool 16", windows + R"(\System32\rundll32.exe shell32.dll,Control_RunDLL x.cpl)", false},
+        {k64, odd + "\\Sub\\Deeper", "below the entry", "", false},
     };
     Win32Registry registry;
-    for (const auto& [place, keyName, displayName, command] : entries) {
+    for (const auto& [place, keyName, displayName, command, ticked] : entries) {
         registry.DeleteTree(place, EntryKeyPath(keyName));
         HKEY key = nullptr;
         RegCreateKeyExW(place == kUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE, WideFromUtf8(EntryKeyPath(keyName)).c_str(),
@@ -109,30 +130,45 @@ TEST(ProgramTest, ListsDetectsAndDeletesEachEntryInItsOwnPlace)
     const auto rows = [&] {
         std::vector<std::string> rows;
         for (int index = 0; index < ListView_GetItemCount(list); ++index) {
-            const std::string keyName = RemoteItemText(process.hProcess, list, index, 3);
-            if (keyName.starts_with("ulc-test-"))
-                rows.push_back(RemoteItemText(process.hProcess, list, index, 0) + ", " + RemoteItemText(process.hProcess, list, index, 2) +
-                               ", " + keyName.substr(9) + (ListView_GetCheckState(list, index) ? " ticked" : ""));
+            const std::string name = RemoteItemText(process.hProcess, list, index, 0), keyName = RemoteItemText(process.hProcess, list, index, 3);
+            if (keyName.starts_with("ulc-test-") || name.starts_with("ULC Test Package"))
+                rows.push_back(name + ", " + RemoteItemText(process.hProcess, list, index, 2) + ", " + keyName +
+                               (ListView_GetCheckState(list, index) ? " ticked" : ""));
         }
         return rows;
     };
+    // The packages: A installed, B uninstalled with its entry put back.
+    const std::string packageA = "ULC Test Package A, IGNORE ME, {E1D0A5A1-4C3B-4F7E-9B1A-0C5D6E7F8A01}";
+    const std::string packageB = "ULC Test Package B, IGNORE ME, {E1D0A5A1-4C3B-4F7E-9B1A-0C5D6E7F8B01}";
+    std::vector<std::string> detected, kept;
+    std::set<std::string> expected = before;
+    const auto remove = [&](RegRoot place, const std::string& keyName) {
+        const std::string tree = std::string(place == kUser ? "2:" : "0:") + (place == k32 ? "software\\wow6432node" : "software") +
+                                 LowerAscii(EntryKeyPath(keyName).substr(8));
+        std::erase_if(expected, [&](const std::string& key) { return key == tree || key.starts_with(tree + "\\"); });
+    };
+    for (const auto& [place, keyName, displayName, command, ticked] : entries) {
+        if (command.empty())
+            continue;
+        const std::string row = displayName + ", " + DeriveUninstallerPath(command) + ", " + keyName;
+        detected.push_back(row + (ticked ? " ticked" : ""));
+        if (!ticked || displayName == "tool 9")
+            kept.push_back(row);
+        else
+            remove(place, keyName);
+    }
+    detected.insert(detected.end(), {packageA, packageB + " ticked"});
+    kept.push_back(packageA);
+    remove(k32, "{E1D0A5A1-4C3B-4F7E-9B1A-0C5D6E7F8B01}");
 
     SendMessageW(GetDlgItem(window, kCheck3), BM_CLICK, 0, 0);
-    EXPECT_EQ(rows(), (std::vector<std::string>{
-                          "Tool 1, cmd, cmd", "Tool 2, msi, msi", R"(Tool 3, q:\gone\uninst.exe, unseen)",
-                          R"(Tool 4, c:\gone\Ελληνικά\uninst.exe, )" + odd.substr(9) + " ticked",
-                          R"(Tool 5, %systemdrive%\gone\user\uninst.exe, user ticked)",
-                          R"(tool 9, c:\gone\tool\uninst.exe, twin ticked)", "Tool 10, " + LowerAscii(live) + ", twin"}));
+    EXPECT_EQ(rows(), detected);
     EXPECT_EQ(KeysAround(registry), before);
+    constexpr wchar_t kReinstalled[] = L"C:\\Tool\\uninst.exe";
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ulc-test-twin",
+                    L"UninstallString", REG_SZ, kReinstalled, sizeof kReinstalled);
     SendMessageW(GetDlgItem(window, kCheck2), BM_CLICK, 0, 0);
-    EXPECT_EQ(rows(), (std::vector<std::string>{"Tool 1, cmd, cmd", "Tool 2, msi, msi", R"(Tool 3, q:\gone\uninst.exe, unseen)",
-                                                "Tool 10, " + LowerAscii(live) + ", twin"}));
-    std::set<std::string> expected = before;
-    for (const auto& [place, path] : {std::pair(k64, "Software\\WOW6432Node" + EntryKeyPath("ulc-test-twin").substr(8)),
-                                      std::pair(kUser, EntryKeyPath("ulc-test-user")), std::pair(k64, EntryKeyPath(odd))}) {
-        const std::string tree = std::to_string(static_cast<int>(place)) + ":" + LowerAscii(path);
-        std::erase_if(expected, [&](const std::string& key) { return key == tree || key.starts_with(tree + "\\"); });
-    }
+    EXPECT_EQ(rows(), kept);
     EXPECT_EQ(KeysAround(registry), expected);
 
     PostMessageW(window, WM_CLOSE, 0, 0);
@@ -143,7 +179,7 @@ TEST(ProgramTest, ListsDetectsAndDeletesEachEntryInItsOwnPlace)
     TerminateProcess(process.hProcess, 1);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    for (const auto& [place, keyName, displayName, command] : entries)
+    for (const auto& [place, keyName, displayName, command, ticked] : entries)
         registry.DeleteTree(place, EntryKeyPath(keyName));
 }
 
