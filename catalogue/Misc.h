@@ -6,7 +6,7 @@ enum class FileState {
     // A file or folder; through a link only when the link leads somewhere.
     Present,
     // The file system says that the path, or a folder on the way to it, does
-    // not exist, and the folder it would be listed in does not list it.
+    // not exist.
     Absent,
     // Anything else: no access, a drive or share that does not answer, a name
     // the file system refuses, a link whose target is missing.
@@ -18,6 +18,11 @@ enum class FileState {
 FileState ProbeFile(std::string_view path);
 
 inline bool IsFilePresent(std::string_view path) { return ProbeFile(path) == FileState::Present; }
+
+// The folder that `path` would be in lists nothing by its name. Wine calls a
+// symbolic link whose target is missing absent, yet its folder still holds
+// the name; Windows shows the link itself, which ProbeFile finds.
+bool IsUnlisted(std::string_view path);
 
 // Whether a file found missing under `root` ("c:\", "\\server\share\") is
 // gone for good: the root is there, on a fixed disk or a network share. On a

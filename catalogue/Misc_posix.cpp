@@ -23,3 +23,10 @@ bool CanProveAbsence(std::string_view root)
 {
     return ProbeFile(root) == FileState::Present;
 }
+
+bool IsUnlisted(std::string_view path)
+{
+    struct stat status {};
+    return !path.empty() && path.find('\0') == std::string_view::npos && lstat(std::string(path).c_str(), &status) != 0 &&
+           (errno == ENOENT || errno == ENOTDIR);
+}

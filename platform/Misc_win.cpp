@@ -35,26 +35,12 @@ bool LeadsSomewhere(const std::wstring& path)
     return true;
 }
 
-// The folder's listing has no such name either. Wine answers "not found" for
-// a path through a symbolic link whose target is missing, but its listing
-// then fails otherwise.
-bool IsUnlisted(const std::wstring& path)
-{
-    WIN32_FIND_DATAW found{};
-    const HANDLE search = FindFirstFileExW(path.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
-    if (search != INVALID_HANDLE_VALUE) {
-        FindClose(search);
-        return false;
-    }
-    return IsNotFound(GetLastError());
-}
-
 }  // namespace
 
 FileState ProbeFile(std::string_view path)
 {
     // A NUL would end the path early and ask about some other file; a
-    // wildcard would have the listing match other names.
+    // wildcard names no one file.
     if (path.empty() || path.find_first_of(std::string_view("\0*?", 3)) != std::string_view::npos)
         return FileState::Unknown;
 
@@ -65,7 +51,22 @@ FileState ProbeFile(std::string_view path)
         const bool isLink = (attributes.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
         return !isLink || LeadsSomewhere(wide) ? FileState::Present : FileState::Unknown;
     }
-    return IsNotFound(GetLastError()) && IsUnlisted(wide) ? FileState::Absent : FileState::Unknown;
+    return IsNotFound(GetLastError()) ? FileState::Absent : FileState::Unknown;
+}
+
+bool IsUnlisted(std::string_view path)
+{
+    if (path.empty() || path.find_first_of(std::string_view("\0*?", 3)) != std::string_view::npos)
+        return false;
+    QuietCriticalErrors quiet;
+    WIN32_FIND_DATAW found{};
+    const HANDLE search =
+        FindFirstFileExW(WideFromUtf8(path).c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+    if (search != INVALID_HANDLE_VALUE) {
+        FindClose(search);
+        return false;
+    }
+    return IsNotFound(GetLastError());
 }
 
 bool CanProveAbsence(std::string_view root)

@@ -94,7 +94,8 @@ public:
     {
         const CommandTarget target = AnalyseCommand(list.SubItem(position, kUninstallSubItem));
         if (target.windowsInstaller)
-            return !target.productCode.empty() && machine_.productState(target.productCode) == kInstallStateUnknown;
+            return !target.productCode.empty() && !machine_.registeredProducts.contains(LowerAscii(target.productCode)) &&
+                   machine_.productState(target.productCode) == kInstallStateUnknown;
         if (target.files.empty() || list.SubItem(position, kFileExistsSubItem).find(kIgnoreMarker) != std::string::npos)
             return false;
         const std::optional<std::vector<std::string>> paths = PlaceReadings(target.files, list.Place(position));
@@ -140,19 +141,26 @@ private:
         if (!known->second || Probe(path) != FileState::Absent)
             return false;
         // A link on the way that leads nowhere (an unplugged volume) makes a
-        // path look missing: the file is gone only below a folder that is there.
-        std::string folder = path;
+        // path look missing: the file is gone only below a folder that is
+        // there, and does not list the first missing name either.
+        std::string missing = path;
         for (;;) {
-            const size_t separator = folder.find_last_of("\\/");
-            if (separator == std::string::npos || separator < root.size())
-                return true;
-            folder.resize(separator);
-            switch (Probe(folder)) {
-            case FileState::Present: return true;
-            case FileState::Absent: continue;
-            case FileState::Unknown: return false;
-            }
+            const size_t separator = missing.find_last_of("\\/");
+            const std::string folder = missing.substr(0, separator);
+            if (separator == std::string::npos || separator < root.size() || Probe(folder) == FileState::Present)
+                return IsUnlisted(missing);
+            if (Probe(folder) == FileState::Unknown)
+                return false;
+            missing = folder;
         }
+    }
+
+    bool IsUnlisted(const std::string& path)
+    {
+        const auto [answer, isNew] = unlisted_.try_emplace(path, false);
+        if (isNew)
+            answer->second = machine_.isUnlisted(path);
+        return answer->second;
     }
 
     FileState Probe(const std::string& path)
@@ -168,6 +176,7 @@ private:
     // One answer per path and pass: entries share folders and readings. The
     // next pass asks again, as files come and go.
     std::map<std::string, FileState> probed_;
+    std::map<std::string, bool> unlisted_;
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -21,8 +22,13 @@ inline constexpr InstallState kInstallStateUnknown = -1;  // a product it does n
 struct Machine {
     Environments environments;
     std::string windowsFolder;  // "C:\Windows"
+    // The product codes registered with Windows Installer, lower-cased: it
+    // knows them without being asked, which under Wine takes half a
+    // millisecond a product.
+    std::set<std::string> registeredProducts;
     std::function<bool(std::string_view root)> canProveAbsence;
     std::function<FileState(std::string_view path)> probeFile;
+    std::function<bool(std::string_view path)> isUnlisted;
     std::function<InstallState(std::string_view productCode)> productState;
 };
 
@@ -51,7 +57,8 @@ void DeleteCheckedEntries(ListItems& list, RegistryStore& store);
 //   entry's writer meant it: %NAME% with the variables of its place, and for
 //   the 32-bit view and the user's key also as a 32-bit program means it.
 //   A missing file proves the entry stale only on a fixed disk or a share
-//   (each root asked once per pass), below a folder that is there.
+//   (each root asked once per pass), below a folder that is there and does
+//   not list the missing name.
 // Rows already ticked stay ticked and are not asked about again. Repainting
 // is off for the pass.
 void DetectOldEntries(ListItems& list, const Machine& machine);

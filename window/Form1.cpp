@@ -266,7 +266,8 @@ void Form1::OnCheck2Click()
 void Form1::OnCheck3Click()
 {
     RunOnPress(Check3(), [this] {
-        DetectOldEntries(list_, Machine{ReadEnvironments(), WindowsFolder(), CanProveAbsence, ProbeFile, QueryProductState});
+        DetectOldEntries(list_, Machine{ReadEnvironments(), WindowsFolder(), RegisteredProducts(), CanProveAbsence, ProbeFile,
+                                        IsUnlisted, QueryProductState});
     });
 }
 

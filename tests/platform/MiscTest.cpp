@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "Installer.h"
 #include "Misc.h"
 #include "Text.h"
 #include "WinText.h"
@@ -19,15 +20,20 @@ TEST(ProbeFile, TellsAbsentFilesFromOnesItCannotSee)
         {"", FileState::Unknown},
         {"c:\\windows\\*.exe", FileState::Unknown},
         {own + std::string(1, '\0') + "x", FileState::Unknown},
-        // A link whose target is gone (make-test-products.sh made it); Wine
-        // calls a path through it missing, which detection walks up to see.
-        {"C:\\ulc-dead-link", FileState::Unknown},
+        // A link whose target is gone (make-test-products.sh made it): Wine
+        // calls it missing, yet its folder still lists it.
+        {"C:\\ulc-dead-link", FileState::Absent},
     };
     for (const auto& [file, state] : cases)
         EXPECT_EQ(ProbeFile(file), state) << file;
     ASSERT_FALSE(GetLogicalDrives() & (1u << ('Q' - 'A')));
     // A drive that is not there proves nothing; one written with "/" does.
     EXPECT_EQ(std::pair(CanProveAbsence("Q:\\"), CanProveAbsence("C:/")), std::pair(false, true));
+    EXPECT_EQ(std::pair(IsUnlisted("C:\\ulc-dead-link"), IsUnlisted("C:\\no such folder")), std::pair(false, true));
+    // Package A is installed, B was uninstalled (make-test-products.sh).
+    const std::set<std::string> products = RegisteredProducts();
+    EXPECT_EQ(std::pair(products.count("{e1d0a5a1-4c3b-4f7e-9b1a-0c5d6e7f8a01}"), products.count("{e1d0a5a1-4c3b-4f7e-9b1a-0c5d6e7f8b01}")),
+              std::pair(size_t{1}, size_t{0}));
 
     GetTempPathW(MAX_PATH, path);
     const std::wstring scripts = std::wstring(path) + L"Инструмент 工具.exe";

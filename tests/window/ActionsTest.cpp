@@ -105,7 +105,8 @@ TEST_F(ActionsTest, DetectTicksOnlyEntriesProvenStale)
         {k64, R"("C:\Tool\live.exe" /S)", false},
         {k64, R"(C:\Tools\Case\Un.exe)", false},  // probed as written
         {k64, R"("C:\Locked\uninst.exe")", false},  // no access: not proven gone
-        {k64, R"(C:\Dead Link\Tool\un.exe)", false},  // a link on the way leads nowhere
+        {k64, R"(C:\Dead Link\Tool\un.exe)", false},  // a link on the way leads nowhere: as Wine,
+        {k64, R"(C:\Junction\Tool\un.exe)", false},   // and as Windows shows it
         {k64, R"(C:\WINDOWS\system32\RunDll32.exe setupapi.dll,InstallHinfSection x 132 C:\Tool\gone.inf)", true},
         {k64, R"(\\server\share\gone.exe)", true},
         {k64, R"(\\SERVER\share\tool\gone.exe)", true},
@@ -145,6 +146,7 @@ TEST_F(ActionsTest, DetectTicksOnlyEntriesProvenStale)
         {k64, "MsiExec.exe /X{00000000-0000-0000-0000-00000000000F}", true},
         {kUser, R"("C:\Windows\System32\msiexec.exe" -i {00000000-0000-0000-0000-00000000000f})", true},
         {k32, "MsiExec /I{00000000-0000-0000-0000-000000000005}", false},  // installed
+        {k32, "MsiExec /I{00000000-0000-0000-0000-00000000000A}", false},  // registered: not asked
         {k64, "MsiExec.exe /X{00000000-0000-0000-0000-000000000001}", false},  // advertised
         {k64, "MsiExec.exe /X{00000000-0000-0000-0000-000000000002}", false},  // another user's
         {k64, "MsiExec.exe /X{00000000-0000-0000-0000-00000000000E}", false},  // a bad argument
@@ -176,17 +178,20 @@ TEST_F(ActionsTest, DetectTicksOnlyEntriesProvenStale)
         const std::string key = LowerAscii(root);
         return ++rootProbes[key], key == R"(c:\)" || key == R"(\\server\share\)";
     };
+    machine.registeredProducts = {"{00000000-0000-0000-0000-00000000000a}"};
     machine.probeFile = [&](std::string_view path) {
-        if (path == R"(C:\Locked\uninst.exe)" || path == R"(C:\Dead Link)")
+        if (path == R"(C:\Locked\uninst.exe)" || path == R"(C:\Junction)")
             return FileState::Unknown;
         const std::string folder = std::string(path) + "\\";
         const bool there = std::any_of(present.begin(), present.end(),
                                        [&](const std::string& file) { return file == path || file.starts_with(folder); });
         return there ? FileState::Present : FileState::Absent;
     };
+    machine.isUnlisted = [](std::string_view path) { return path != R"(C:\Dead Link)"; };
     machine.productState = [](std::string_view code) {
         const int last = std::stoi(std::string(code.substr(36, 1)), nullptr, 16);
-        return last == 0xF ? kInstallStateUnknown : last == 0xE ? -2 : last;
+        EXPECT_NE(last, 0xA) << "asked about a registered product";
+        return last == 0xF || last == 0xA ? kInstallStateUnknown : last == 0xE ? -2 : last;
     };
 
     DetectOldEntries(list, machine);
