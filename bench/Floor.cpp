@@ -5,30 +5,38 @@
 //   bench_floor actions  the catalogue into a hidden list view like the
 //                        program's, whose texts its parent hands over from
 //                        the rows as the program's window does; then
-//                        detection's file tests over the rows' files, each
-//                        drive root probed once, with a tick for each row
-//                        whose file is gone; then the deletion of the ticked
-//                        entries' keys, each in its own place, with the
-//                        removal of their rows, bottom to top
+//                        detection, one question a row: to Windows Installer
+//                        about a product without a key of its own, or to the
+//                        file system about the file the command names (each
+//                        drive root asked once, a missing name confirmed in
+//                        its folder), with a tick for each stale row; then the
+//                        deletion of the ticked entries' keys, each read back
+//                        first and deleted in its own place, with the removal
+//                        of their rows, bottom to top
 //   bench_floor idle     nothing: the memory of a process that did no work
 // Prints key=value lines; times are in seconds, memory in bytes.
 #include <cstdio>
 #include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include <windows.h>
 #include <commctrl.h>
+#include <msi.h>
 
 #include "BenchSupport.h"
 #include "Catalogue.h"
 #include "Collation.h"
+#include "CommandAnalysis.h"
 #include "CommandLine.h"
 #include "Environment.h"
+#include "Installer.h"
 #include "ListView.h"
 #include "Misc.h"
 #include "PlainList.h"
+#include "Reg.h"
 #include "Text.h"
 #include "UninstallEntry.h"
 #include "Win32Registry.h"
@@ -113,35 +121,44 @@ int Actions()
     const unsigned long long listPeak = PeakWorkingSet(GetCurrentProcess());
 
     const int rows = list.Count();
-    std::vector<std::string> files;
+    std::vector<std::string> commands;
     std::vector<std::string> keyNames;
     std::vector<RegRoot> places;
     for (int position = 1; position <= rows; ++position) {
-        files.push_back(list.SubItem(position, kFileExistsSubItem));
+        commands.push_back(list.SubItem(position, kUninstallSubItem));
         keyNames.push_back(list.SubItem(position, kKeyNameSubItem));
         places.push_back(list.Place(position));
     }
 
-    std::vector<bool> stale(files.size(), false);
+    std::vector<bool> stale(commands.size(), false);
     int ticked = 0;
     start = Now();
     {
         ListUpdate update(list);
-        std::map<std::string, bool> rootPresent;
+        std::map<std::string, bool> rootProves;
+        const std::set<std::string> registered = RegisteredProducts();
         LVITEMW tick{};
         tick.stateMask = LVIS_STATEIMAGEMASK;
         tick.state = INDEXTOSTATEIMAGEMASK(2);
-        for (size_t row = 0; row < files.size(); ++row) {
-            if (files[row].find(kIgnoreMarker) != std::string::npos)
-                continue;
-            const std::string path = ExpandEnvironment(files[row]);
-            const std::string root = PathRoot(path);
-            if (root.empty())
-                continue;
-            const auto [known, isNew] = rootPresent.try_emplace(LowerAscii(root), false);
-            if (isNew)
-                known->second = ProbeFile(root) == FileState::Present;
-            if (known->second && ProbeFile(path) == FileState::Absent) {
+        for (size_t row = 0; row < commands.size(); ++row) {
+            // One question a row: Windows Installer about an unregistered
+            // product, or the file system about the file the command names.
+            const CommandTarget target = AnalyseCommand(commands[row]);
+            bool gone = false;
+            if (target.windowsInstaller) {
+                gone = !target.productCode.empty() && !registered.contains(LowerAscii(target.productCode)) &&
+                       QueryProductState(target.productCode) == INSTALLSTATE_UNKNOWN;
+            } else if (!target.files.empty()) {
+                const std::string path = ExpandEnvironment(target.files.front());
+                const std::string root = PathRoot(path);
+                if (root.empty())
+                    continue;
+                const auto [known, isNew] = rootProves.try_emplace(LowerAscii(root), false);
+                if (isNew)
+                    known->second = CanProveAbsence(root);
+                gone = known->second && ProbeFile(path) == FileState::Absent && IsUnlisted(path);
+            }
+            if (gone) {
                 SendMessageW(hwnd, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&tick));
                 stale[row] = true;
                 ++ticked;
@@ -155,9 +172,17 @@ int Actions()
     start = Now();
     {
         ListUpdate update(list);
-        for (size_t row = files.size(); row-- > 0;) {
+        for (size_t row = commands.size(); row-- > 0;) {
             if (!stale[row])
                 continue;
+            // Each key is read back first: a changed one must stay.
+            {
+                OpenedKey key(registry);
+                if (key.Open(places[row], EntryKeyPath(keyNames[row])) == kRegSuccess) {
+                    ReadRegString(key, "DisplayName", "");
+                    ReadRegString(key, "UninstallString", "");
+                }
+            }
             registry.DeleteTree(places[row], EntryKeyPath(keyNames[row]));
             SendMessageW(hwnd, LVM_DELETEITEM, row, 0);
         }

@@ -1,8 +1,9 @@
 // Fills the Uninstall keys of the current Wine prefix with synthetic entries,
 // in the three places the program lists: the machine's 64-bit and 32-bit
 // views and the user's key.
-//   bench_seed seed N     empties the three keys, writes N entries and creates
-//                         the files that the live ones name
+//   bench_seed seed N     empties the three keys, writes N entries, creates
+//                         the files that the live ones name and registers
+//                         their Windows Installer products
 //   bench_seed restore N  writes again the stale entries of the set, which a
 //                         measured deletion removed
 //   bench_seed count      the number of subkeys the keys hold now
@@ -10,6 +11,7 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <cwctype>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -73,6 +75,38 @@ void Write(HKEY uninstall, const SeedEntry& entry)
     RegSetValueExW(key.Get(), L"EstimatedSize", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&size), sizeof size);
 }
 
+// Windows Installer's key of a product: its code's hex digits, each of the
+// first three groups reversed and each pair of the last two swapped.
+std::wstring PackedCode(const std::wstring& code)
+{
+    std::wstring digits;
+    for (const wchar_t c : code) {
+        if (std::iswxdigit(c))
+            digits += c;
+    }
+    std::wstring packed(digits.rbegin() + 24, digits.rend());
+    packed.append(digits.rbegin() + 20, digits.rbegin() + 24);
+    packed.append(digits.rbegin() + 16, digits.rbegin() + 20);
+    for (size_t pair = 16; pair < 32; pair += 2) {
+        packed += digits[pair + 1];
+        packed += digits[pair];
+    }
+    return packed;
+}
+
+const wchar_t kProductsPath[] = L"Software\\Classes\\Installer\\Products";
+
+// Enough for Windows Installer to know the product as installed for the machine.
+void RegisterProduct(HKEY products, const SeedEntry& entry)
+{
+    Key product;
+    const LSTATUS status = RegCreateKeyExW(products, PackedCode(entry.keyName).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                                           nullptr, product.Out(), nullptr);
+    if (status != ERROR_SUCCESS)
+        Fail("registering a product", status);
+    SetText(product.Get(), L"ProductName", entry.displayName);
+}
+
 constexpr std::array<const char*, 3> kPlaceSuffixes{"64", "32", "user"};
 
 int PlaceIndex(RegRoot place) { return static_cast<int>(place); }
@@ -119,7 +153,17 @@ int Seed(int count, bool staleOnly)
             RegDeleteTreeW(uninstall[PlaceIndex(place)].Get(), nullptr);
     }
 
+    Key products;
+    if (!staleOnly) {
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kProductsPath);
+        const LSTATUS status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, kProductsPath, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                               nullptr, products.Out(), nullptr);
+        if (status != ERROR_SUCCESS)
+            Fail("opening Windows Installer's products", status);
+    }
+
     std::array<int, 3> entries{};
+    int registered = 0;
     std::array<int, 3> listed{};
     std::array<int, 3> stale{};
     std::set<std::wstring> files;
@@ -134,6 +178,10 @@ int Seed(int count, bool staleOnly)
         Write(uninstall[place].Get(), entry);
         if (!staleOnly && !entry.liveFile.empty())
             files.insert(entry.liveFile);
+        if (!staleOnly && entry.registered) {
+            RegisterProduct(products.Get(), entry);
+            ++registered;
+        }
     }
     for (const std::wstring& file : files)
         CreateEmptyFile(file);
@@ -141,7 +189,7 @@ int Seed(int count, bool staleOnly)
     PrintPerPlace("listed", listed);
     PrintPerPlace("stale", stale);
     if (!staleOnly)
-        std::printf("files=%zu\n", files.size());
+        std::printf("files=%zu\nproducts=%d\n", files.size(), registered);
     return 0;
 }
 

@@ -62,7 +62,7 @@ SeedEntry MakeSeedEntry(int index)
     if (entry.stale) {
         // Uninstallers whose folders are gone: the entries a clean-up is for.
         const std::wstring gone = L" (removed " + std::to_wstring(index % 50) + L")";
-        switch (hash % 5) {
+        switch (hash % 6) {
         case 0:
             entry.uninstallString = L"\"" + folder + gone + L"\\uninst.exe\" /S";
             break;
@@ -79,9 +79,15 @@ SeedEntry MakeSeedEntry(int index)
             entry.uninstallString = L"\"%ProgramFiles%\\" + vendor + L"\\" + product + gone + L"\\unins000.exe\"";
             entry.expandable = true;
             break;
-        default:
+        case 4:
             entry.uninstallString = L"RunDll32 C:\\PROGRA~1\\COMMON~1\\" + vendor +
                                     L"\\ctor.dll,LaunchSetup \"" + folder + gone + L"\\setup.exe\" -l0x9 -removeonly";
+            break;
+        default:
+            // Uninstalled, but the entry stayed: Windows Installer does not
+            // know the product.
+            entry.keyName = Guid(index, hash);
+            entry.uninstallString = L"MsiExec.exe /X" + entry.keyName;
             break;
         }
     } else {
@@ -93,15 +99,15 @@ SeedEntry MakeSeedEntry(int index)
             entry.liveFile = folder + L"\\uninst.exe";
             break;
         case 3:
-            // Windows Installer entries carry no file to check.
+            // Windows Installer entries: their product is checked, not a file.
             entry.keyName = Guid(index, hash);
             entry.uninstallString = L"MsiExec.exe /X" + entry.keyName;
+            entry.registered = true;
             break;
         case 4:
-            // Without ".exe" the derived file is "msi": a bare name, which
-            // proves nothing either way.
             entry.keyName = Guid(index, hash);
-            entry.uninstallString = L"MsiExec /X" + entry.keyName;
+            entry.uninstallString = L"MsiExec /I" + entry.keyName;
+            entry.registered = true;
             break;
         case 5:
             entry.uninstallString = L"C:\\WINDOWS\\system32\\RunDll32.exe setupapi.dll,InstallHinfSection "
@@ -135,6 +141,7 @@ SeedEntry MakeSeedEntry(int index)
         else
             entry.uninstallString.clear();
         entry.liveFile.clear();
+        entry.registered = false;
     }
     entry.listed = !entry.displayName.empty() && !entry.uninstallString.empty();
     return entry;

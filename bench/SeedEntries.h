@@ -5,9 +5,10 @@
 #include "RegistryStore.h"
 
 // One synthetic subkey of the Uninstall key, in the shapes that real systems
-// carry: quoted paths with arguments, Windows Installer product codes,
-// rundll32 setup information files and launchers, %ProgramFiles% commands,
-// and a few subkeys that lack one of the two values the list needs.
+// carry: quoted paths with arguments, Windows Installer product codes (known
+// to Windows Installer, or orphaned), rundll32 setup information files and
+// launchers, %ProgramFiles% commands, and a few subkeys that lack one of the
+// two values the list needs.
 struct SeedEntry {
     RegRoot place = RegRoot::LocalMachine;
     std::wstring keyName;
@@ -21,7 +22,10 @@ struct SeedEntry {
     // empty when the entry has no file to create.
     std::wstring liveFile;
     bool listed = false;            // has both values, so it gets a row
-    bool stale = false;             // listed, and its uninstaller file is gone
+    bool stale = false;             // listed, and its uninstaller file or product is gone
+    // A Windows Installer product that Windows Installer knows: its code is
+    // the key's name.
+    bool registered = false;
 };
 
 // Entry `index` of the set; the same index always gives the same entry. Per

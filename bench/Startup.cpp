@@ -19,6 +19,12 @@
 //       the calls for the subkey of the costliest and of the cheapest row,
 //       for all rows' subkeys together and for all the subkeys that got no
 //       row together
+//   detect_probes, detect_listings, detect_queries, detect_roots,
+//   installer_rows, registered_products
+//       after the start-up, "Detect Old Entries to Delete" over the rows:
+//       its file probes, exact-name folder listings, questions to Windows
+//       Installer and drive roots asked; the rows of Windows Installer
+//       commands, and the products its keys register
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -26,10 +32,15 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include "Actions.h"
 #include "BenchSupport.h"
 #include "Collation.h"
+#include "CommandAnalysis.h"
 #include "CountingRegistry.h"
+#include "Environment.h"
 #include "Form1.h"
+#include "Installer.h"
+#include "Misc.h"
 #include "UninstallEntry.h"
 #include "Win32Registry.h"
 
@@ -66,6 +77,18 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand)
         DisplayNameSortKey(list.Text(position));
     const double sortKeySeconds = Now() - keysStart;
 
+    // Detection over the same rows, each question to the machine counted.
+    long long probes = 0, listings = 0, queries = 0, roots = 0;
+    Machine machine{ReadEnvironments(), WindowsFolder(), RegisteredProducts(), nullptr, nullptr, nullptr, nullptr};
+    machine.canProveAbsence = [&](std::string_view root) { return ++roots, CanProveAbsence(root); };
+    machine.probeFile = [&](std::string_view path) { return ++probes, ProbeFile(path); };
+    machine.isUnlisted = [&](std::string_view path) { return ++listings, IsUnlisted(path); };
+    machine.productState = [&](std::string_view code) { return ++queries, QueryProductState(code); };
+    DetectOldEntries(list, machine);
+    int installerRows = 0;
+    for (int position = 1; position <= rows; ++position)
+        installerRows += AnalyseCommand(list.SubItem(position, kUninstallSubItem)).windowsInstaller ? 1 : 0;
+
     const CountingRegistry::Counts& total = registry.Total();
     const double firstCallAt = registry.FirstCallEnded() - started;
     const double lastCallAt = registry.LastCallEnded() - started;
@@ -80,6 +103,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand)
                 total.openForEnumeration, total.enumerate, total.open, total.query, total.close);
     std::printf("row_calls_max=%lld\nrow_calls_min=%lld\nrow_calls=%lld\nunlisted_calls=%lld\n", rowCallsMax,
                 rowCallsMin, rowCalls, total.Registry() - registry.CallsOfPlaces() - rowCalls);
+    std::printf("detect_probes=%lld\ndetect_listings=%lld\ndetect_queries=%lld\ndetect_roots=%lld\n"
+                "installer_rows=%d\nregistered_products=%zu\n",
+                probes, listings, queries, roots, installerRows, machine.registeredProducts.size());
     std::fflush(stdout);
     if (SUCCEEDED(com))
         CoUninitialize();

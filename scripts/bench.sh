@@ -118,6 +118,8 @@ report() {
 |---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|"
   actions="| entries | floor: the file tests and ticks | \"Detect Old Entries to Delete\" | program / floor | floor: the deletions and row removals | \"Delete Checked Entries\", a tenth ticked | program / floor | \"Uninstall Selected Entry\" |
 |---:|---:|---:|---:|---:|---:|---:|---:|"
+  detect="| entries | rows | Windows Installer rows | products its keys register | file probes | per row | exact-name listings | questions to Windows Installer | per Windows Installer row | drive roots asked |
+|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|"
   memory="| entries | text the rows hold | idle process | floor, plain list | floor, hidden list view | program, window with all rows | program, whole run | Wine's Add/Remove Programs | limit: hidden list view + twice the text | |
 |---:|---:|---:|---:|---:|---:|---:|---:|---:|---|"
   : >"$chart"
@@ -142,6 +144,12 @@ report() {
 
     actions+="
 | $(grouped "$n") | $(spread "$n" floor_actions detect_seconds) | $(spread "$n" program detect_seconds) | $(ratio "$b" "$fb") | $(spread "$n" floor_actions delete_seconds) | $(spread "$n" program delete_seconds) | $(ratio "$c" "$fc") | $(spread "$n" program uninstall_seconds) |"
+
+    local probes queries installer
+    probes=$(get "$n" startup detect_probes); queries=$(get "$n" startup detect_queries)
+    installer=$(get "$n" startup installer_rows)
+    detect+="
+| $(grouped "$n") | $(grouped "$rows") | $(grouped "$installer") | $(grouped "$(get "$n" startup registered_products)") | $(grouped "$probes") | $(per "$probes" "$rows") | $(grouped "$(get "$n" startup detect_listings)") | $(grouped "$queries") | $(per "$queries" "$installer") | $(get "$n" startup detect_roots) |"
 
     local text list peak limit
     text=$(get "$n" floor text_bytes); list=$(get "$n" floor_actions list_peak_ws); peak=$(get "$n" program peak_ws)
@@ -283,6 +291,17 @@ $actions
 
 $record
 
+What "Detect Old Entries to Delete" asks the machine, counted over the same
+rows by the counted start-up (bench/Startup.cpp). It reads no key through
+the registry store: once a pass it reads the environment blocks and the
+product codes Windows Installer's Products keys register, asks Windows
+Installer only about the product of a row that no key registers, probes
+each path once (a live entry's file, or a stale one's file and the folders
+above it up to one that is there), and lists the first missing name of a
+stale path in its folder once.
+
+$detect
+
 ## Memory
 
 Peak working set: the most memory the process held at any time (median).
@@ -325,8 +344,9 @@ $checks
   seeded prefix of 1,000 entries, where \`uninstaller --list\` and
   Add/Remove Programs listed the same 900 names, the program's 900 rows.
   The entries take the shapes real systems carry: quoted uninstaller paths
-  with arguments, \`MsiExec.exe /X{product code}\` (no file to check) and
-  \`MsiExec /X{...}\` (a bare name, which proves nothing), rundll32 setupapi
+  with arguments, \`MsiExec.exe /X{product code}\` and \`MsiExec
+  /I{...}\` whose products are registered in Windows Installer's Products
+  key (the stale ones' are not), rundll32 setupapi
   InstallHinfSection commands naming an .inf file, \`RunDll32
   ...,LaunchSetup "...setup.exe" -removeonly\`, Wise \`UNWISE.EXE\` commands
   in short names, \`%ProgramFiles%\` commands stored as REG_EXPAND_SZ, names
@@ -334,7 +354,7 @@ $checks
   Publisher, DisplayVersion and EstimatedSize values. One subkey in ten lacks
   DisplayName or UninstallString and gets no row in any of the three lists. A
   tenth of the rows are stale: their uninstaller is gone from a drive that is
-  there. The live uninstallers exist as files in drive C, a few hundred
+  there, or Windows Installer does not know their product. The live uninstallers exist as files in drive C, a few hundred
   distinct files that all entries share.
 - **Program, start-up.** A driver (bench/Driver.cpp) starts the program with
   CreateProcess and waits until a visible top-level window of class
@@ -353,11 +373,13 @@ $checks
   same registry store into a plain in-memory list, timed like the others from
   process start to end; and, in a separate run, the same rows in a hidden list
   view whose texts its parent hands over from the rows, as the program's
-  window does; the same existence tests after the same %VAR% expansion over
-  the rows' files, each drive root probed once, with a tick for each stale
-  row; then the same deletions, each in the entry's own place, with the same
-  row removals from the hidden list view, bottom to top, with its repainting
-  off (these two timed inside the floor). The floor leaves the removed rows'
+  window does; one question a row, to Windows Installer about a product no
+  key registers or to the file system about the file the command names after
+  %VAR% expansion (each drive root asked once, a missing name confirmed in its
+  folder), with a tick for each stale row; then the same deletions, each key
+  read back first and deleted in the entry's own place, with the same row
+  removals from the hidden list view, bottom to top, with its repainting off
+  (these two timed inside the floor). The floor leaves the removed rows'
   texts in the adapter: dropping them would take one pass over the rows.
 - **\`uninstaller --list\`.** Wine's uninstaller with its output into a file,
   timed from process start to end.
@@ -382,6 +404,8 @@ DOC
   echo "$steps"
   echo
   echo "$actions"
+  echo
+  echo "$detect"
   echo
   if [ -n "$record" ]; then echo "$record"; echo; fi
   echo "$memory"
