@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <objbase.h>
 
 // COM on the calling thread for as long as it lives, in a single-threaded
@@ -18,3 +20,10 @@ public:
 private:
     bool initialised_;
 };
+
+struct ComRelease {
+    void operator()(IUnknown* object) const { object->Release(); }
+};
+// One reference to a COM object, released with it.
+template <typename Interface>
+using ComPointer = std::unique_ptr<Interface, ComRelease>;

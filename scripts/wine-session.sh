@@ -31,5 +31,10 @@ export DISPLAY=":$display"
 # warm-up must not share our output: Wine's services would hold it open.
 wineserver -p
 wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+# Wine ends the desktop's shell (explorer) a few seconds after the last
+# program of a session ends and starts it anew with the next one, which
+# would find no shell to hand an uninstaller to in the meantime. A console
+# waiting for input keeps it running, as Windows' Explorer runs all along.
+exec {keeper}> >(wine cmd >/dev/null 2>&1)
 
 "$@"

@@ -42,9 +42,7 @@ TEST_F(Form1Test, ShowsItsControlsInTwipsAtEachDpiOnceTheListIsFilled)
     const LONG left = CenteredEdge(GetSystemMetrics(SM_CXSCREEN), window.right - window.left);
     const LONG top = CenteredEdge(GetSystemMetrics(SM_CYSCREEN), window.bottom - window.top);
     EXPECT_EQ(std::pair(window.left, window.top), std::pair(left, top));
-    // The layout is fixed: no sizing border, no maximise box. Windows draws
-    // the frame larger at a higher DPI.
-    EXPECT_EQ(GetWindowLongPtrW(form.Hwnd(), GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0);
+    // Windows draws the frame larger at a higher DPI.
     EXPECT_GT(OuterSizeForClient(form.Hwnd(), {100, 100}, 192).cy, OuterSizeForClient(form.Hwnd(), {100, 100}, 96).cy);
     EXPECT_FALSE(IsWindowVisible(form.Hwnd()));
     EXPECT_EQ(form.List().Count(), 1);
@@ -156,15 +154,14 @@ TEST_F(Form1Test, TheButtonsHaveWhiteFacesUpAndPressedAndTheListItsTexts)
     EXPECT_EQ(std::wstring(buffer, 4), std::wstring(L"WW\0#", 4));
 }
 
-TEST_F(Form1Test, ADoubleClickStartsEachSelectedUninstallerOnceFromTheProgramFolder)
+TEST_F(Form1Test, ADoubleClickStartsEachSelectedUninstallerOnceInItsOwnFolderFromTheDesktopShell)
 {
     // Copies of the marker program stand in for the uninstallers.
-    const std::wstring folder = std::filesystem::path(kMarkerPath).parent_path().wstring(), base = folder + L"\\run";
-    SetEnvironmentVariableW(L"ULC_MARKER_FILE", base.c_str());
+    const std::wstring folder = std::filesystem::path(kMarkerPath).parent_path().make_preferred().wstring();
     SetEnvironmentVariableW(L"ULC_MARKER_FOLDER", folder.c_str());
     for (const std::wstring name : {L"uninstA", L"uninstB", L"uninstC"}) {
         ASSERT_TRUE(CopyFileW(kMarkerPath.c_str(), (folder + L"\\" + name + L".exe").c_str(), FALSE));
-        DeleteFileW((base + L"." + name).c_str());
+        DeleteFileW((folder + L"\\" + name + L".runs").c_str());
     }
     // Variables are expanded in the program only; a quoted program takes spaces.
     memory.AddEntry(RegRoot::CurrentUser, "a", "uninstA", "%ULC_MARKER_FOLDER%\\uninstA.exe /S %ULC_MARKER_FOLDER%");
@@ -199,20 +196,16 @@ TEST_F(Form1Test, ADoubleClickStartsEachSelectedUninstallerOnceFromTheProgramFol
     PumpMessages();
     EXPECT_EQ(form.Check1().Value(), 0);
 
-    MarkerRuns(base + L".uninstA", 1);
-    MarkerRuns(base + L".uninstC", 1);
+    MarkerRuns(folder + L"\\uninstA.exe", 1);
+    MarkerRuns(folder + L"\\uninstC.exe", 1);
     Sleep(1000);  // a second start would have come by now
-    SetCurrentDirectoryW(folder.c_str());
-    const std::vector<std::wstring> a = MarkerRuns(base + L".uninstA"), c = MarkerRuns(base + L".uninstC");
+    const std::vector<std::string> a = MarkerRuns(folder + L"\\uninstA.exe"), c = MarkerRuns(folder + L"\\uninstC.exe");
     ASSERT_EQ(std::pair(a.size(), c.size()), std::pair(size_t{1}, size_t{1}));
-    EXPECT_NE(a[0].find(L" /S %ULC_MARKER_FOLDER%|"), std::wstring::npos) << Utf8FromWide(a[0]);
-    EXPECT_NE(c[0].find(L" one \"two words\"|"), std::wstring::npos) << Utf8FromWide(c[0]);
-    // Started in the program's own folder: here, the test's.
-    wchar_t self[MAX_PATH];
-    const std::filesystem::path own(std::wstring(self, GetModuleFileNameW(nullptr, self, MAX_PATH)));
-    EXPECT_EQ(CompareStringOrdinal(a[0].substr(a[0].rfind(L'|') + 1).c_str(), -1, own.parent_path().c_str(), -1, TRUE),
-              CSTR_EQUAL);
-    EXPECT_TRUE(MarkerRuns(base + L".uninstB").empty());
+    // Each in its own folder, neither this program's nor the current one,
+    // as a child of the desktop's shell: this test runs elevated.
+    EXPECT_TRUE(a[0].ends_with(" /S %ULC_MARKER_FOLDER%|" + folder8 + "|explorer.exe")) << a[0];
+    EXPECT_TRUE(c[0].ends_with(" one \"two words\"|" + folder8 + "|explorer.exe")) << c[0];
+    EXPECT_TRUE(MarkerRuns(folder + L"\\uninstB.exe").empty());
 }
 
 }  // namespace
