@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <set>
+#include <sstream>
 
+#include "MarkerRuns.h"
 #include "Text.h"
 #include "Win32Registry.h"
 #include "WindowTestSupport.h"
@@ -36,28 +39,44 @@ std::set<std::string> KeysAround(RegistryStore& store)
     return keys;
 }
 
-// Reads a column of a row of another process's list view, as accessibility
-// tools and scripts do: the item and its text buffer live in that process.
-std::string RemoteItemText(HANDLE process, HWND list, int index, int column)
+// Sends `message` about row `index` of another process's list view, as
+// accessibility tools and scripts do: the item, naming `column` and the
+// selected state, and its text buffer live in that process. Returns the text
+// the list left in the buffer.
+std::string RemoteItem(HANDLE process, HWND list, int index, int column, UINT message = LVM_GETITEMTEXTW)
 {
     constexpr int kLength = 512;
     auto* remote = static_cast<BYTE*>(VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + kLength * 2, MEM_COMMIT, PAGE_READWRITE));
     LVITEMW item{};
     item.iSubItem = column;
+    item.state = item.stateMask = LVIS_SELECTED;
     item.cchTextMax = kLength;
     item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
     WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
-    const auto length = SendMessageW(list, LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(remote));
+    const auto length = SendMessageW(list, message, index, reinterpret_cast<LPARAM>(remote));
     wchar_t text[kLength] = {};
     ReadProcessMemory(process, item.pszText, text, sizeof text, nullptr);
     VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     return Utf8FromWide(std::wstring(text, std::min<size_t>(static_cast<size_t>(length), kLength - 1)));
 }
 
-TEST(ProgramTest, ListsDetectsAndDeletesEachEntryInItsOwnPlace)
+TEST(ProgramTest, ListsDetectsUninstallsAndDeletesEachEntryInItsOwnPlaceAndLoadsNoDllFromItsFolder)
 {
-    wchar_t system[MAX_PATH];
-    const std::string live = Utf8FromWide(std::wstring(system, GetSystemDirectoryW(system, MAX_PATH))) + "\\notepad.exe";
+    // The program in a folder of its own, beside a DLL for each name that
+    // Wine is told to prefer to its own (tests/window/CMakeLists.txt), and in
+    // a folder below it a copy of the marker program, the one uninstaller
+    // that is there.
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "ulc-planted";
+    const std::wstring program = folder / "UninstallListCleaner.exe", uninstaller = folder / "uninstaller" / "uninst.exe";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder / "uninstaller");
+    ASSERT_TRUE(CopyFileW(ProgramPath().c_str(), program.c_str(), FALSE) && CopyFileW(kMarkerPath.c_str(), uninstaller.c_str(), FALSE));
+    wchar_t names[4096] = {};
+    ASSERT_GT(GetEnvironmentVariableW(L"ULC_PREFER_NATIVE", names, 4096), 0u);
+    std::wistringstream preferred(names);
+    for (std::wstring name; std::getline(preferred, name, L',');)
+        ASSERT_TRUE(CopyFileW(kPlantedPath.c_str(), (folder / (name + L".dll")).c_str(), FALSE));
+    const std::string live = Utf8FromWide(uninstaller);
     const std::string odd = "ulc-test-Ελληνικά \U0001F680 *?<>|";
     // Place, key name, display name, command.
     const std::tuple<RegRoot, std::string, std::string, std::string> entries[] = {
@@ -83,7 +102,6 @@ TEST(ProgramTest, ListsDetectsAndDeletesEachEntryInItsOwnPlace)
         RegCloseKey(key);
     }
     const std::set<std::string> before = KeysAround(registry);
-    const std::wstring program = ProgramPath();
     // Its Properties show the project's version.
     std::vector<BYTE> version(GetFileVersionInfoSizeW(program.c_str(), nullptr));
     VS_FIXEDFILEINFO* fixed = nullptr;
@@ -109,9 +127,9 @@ TEST(ProgramTest, ListsDetectsAndDeletesEachEntryInItsOwnPlace)
     const auto rows = [&] {
         std::vector<std::string> rows;
         for (int index = 0; index < ListView_GetItemCount(list); ++index) {
-            const std::string keyName = RemoteItemText(process.hProcess, list, index, 3);
+            const std::string keyName = RemoteItem(process.hProcess, list, index, 3);
             if (keyName.starts_with("ulc-test-"))
-                rows.push_back(RemoteItemText(process.hProcess, list, index, 0) + ", " + RemoteItemText(process.hProcess, list, index, 2) +
+                rows.push_back(RemoteItem(process.hProcess, list, index, 0) + ", " + RemoteItem(process.hProcess, list, index, 2) +
                                ", " + keyName.substr(9) + (ListView_GetCheckState(list, index) ? " ticked" : ""));
         }
         return rows;
@@ -134,6 +152,15 @@ TEST(ProgramTest, ListsDetectsAndDeletesEachEntryInItsOwnPlace)
         std::erase_if(expected, [&](const std::string& key) { return key == tree || key.starts_with(tree + "\\"); });
     }
     EXPECT_EQ(KeysAround(registry), expected);
+    // Uninstall on the row whose uninstaller is there: it starts in its own
+    // folder, as a child of the desktop's shell.
+    for (int index = 0; index < ListView_GetItemCount(list); ++index) {
+        if (RemoteItem(process.hProcess, list, index, 3) == "ulc-test-twin")
+            RemoteItem(process.hProcess, list, index, 0, LVM_SETITEMSTATE);
+    }
+    SendMessageW(GetDlgItem(window, kCheck1), BM_CLICK, 0, 0);
+    const std::vector<std::string> runs = MarkerRuns(uninstaller, 1);
+    EXPECT_TRUE(runs.size() == 1 && runs[0].ends_with(" /uninstall|" + live.substr(0, live.rfind('\\')) + "|explorer.exe"));
 
     PostMessageW(window, WM_CLOSE, 0, 0);
     DWORD exitCode = 1;
@@ -145,6 +172,9 @@ TEST(ProgramTest, ListsDetectsAndDeletesEachEntryInItsOwnPlace)
     CloseHandle(process.hProcess);
     for (const auto& [place, keyName, displayName, command] : entries)
         registry.DeleteTree(place, EntryKeyPath(keyName));
+    // No planted DLL noted a load, at any step.
+    for (const auto& file : std::filesystem::directory_iterator(folder))
+        EXPECT_NE(file.path().extension(), ".runs") << file.path();
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #define ULC_WIDE(text) ULC_WIDE_(text)
 inline const std::wstring kTestDataFolder = ULC_WIDE(ULC_TEST_DATA_DIR);
 inline const std::wstring kMarkerPath = ULC_WIDE(ULC_MARKER_PATH);
+inline const std::wstring kPlantedPath = ULC_WIDE(ULC_PLANTED_PATH);
 
 // The program under test: the one make test unpacked from the release zip
 // (ULC_RELEASE_PROGRAM), otherwise this build's own.
