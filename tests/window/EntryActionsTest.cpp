@@ -3,11 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <fstream>
 #include <set>
-#include <sstream>
 
-#include "MarkerRuns.h"
 #include "Text.h"
 #include "Win32Registry.h"
 #include "WindowTestSupport.h"
@@ -39,6 +37,24 @@ std::set<std::string> KeysAround(RegistryStore& store)
     return keys;
 }
 
+// The runs that the copy of the marker program (tests/platform/MarkerProgram.cpp)
+// at `program` noted, each "command line|current folder|parent's file name",
+// waiting up to 10 s for `count` of them: the shell returns before the
+// program runs.
+std::vector<std::string> MarkerRuns(const std::wstring& program, size_t count)
+{
+    for (int waited = 0;; waited += 50) {
+        std::vector<std::string> runs;
+        std::ifstream file(std::filesystem::path(program).replace_extension(".runs"));
+        // Only whole lines: a start still writing has not finished its line.
+        for (std::string line; std::getline(file, line) && !file.eof();)
+            runs.push_back(line);
+        if (runs.size() >= count || waited >= 10000)
+            return runs;
+        Sleep(50);
+    }
+}
+
 // Sends `message` about row `index` of another process's list view, as
 // accessibility tools and scripts do: the item, naming `column` and the
 // selected state, and its text buffer live in that process. Returns the text
@@ -64,18 +80,16 @@ TEST(ProgramTest, ListsDetectsUninstallsAndDeletesEachEntryInItsOwnPlaceAndLoads
 {
     // The program in a folder of its own, beside a DLL for each name that
     // Wine is told to prefer to its own (tests/window/CMakeLists.txt), and in
-    // a folder below it a copy of the marker program, the one uninstaller
+    // a folder below it a copy of the marker program: the one uninstaller
     // that is there.
     const std::filesystem::path folder = std::filesystem::temp_directory_path() / "ulc-planted";
     const std::wstring program = folder / "UninstallListCleaner.exe", uninstaller = folder / "uninstaller" / "uninst.exe";
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder / "uninstaller");
     ASSERT_TRUE(CopyFileW(ProgramPath().c_str(), program.c_str(), FALSE) && CopyFileW(kMarkerPath.c_str(), uninstaller.c_str(), FALSE));
-    wchar_t names[4096] = {};
-    ASSERT_GT(GetEnvironmentVariableW(L"ULC_PREFER_NATIVE", names, 4096), 0u);
-    std::wistringstream preferred(names);
-    for (std::wstring name; std::getline(preferred, name, L',');)
-        ASSERT_TRUE(CopyFileW(kPlantedPath.c_str(), (folder / (name + L".dll")).c_str(), FALSE));
+    ASSERT_NE(GetEnvironmentVariableW(L"ULC_PREFER_NATIVE", nullptr, 0), 0u);
+    for (const std::wstring name : {ULC_PLANTED_DLLS})
+        ASSERT_TRUE(CopyFileW(ULC_WIDE(ULC_PLANTED_PATH), (folder / (name + L".dll")).c_str(), FALSE));
     const std::string live = Utf8FromWide(uninstaller);
     const std::string odd = "ulc-test-Ελληνικά \U0001F680 *?<>|";
     // Place, key name, display name, command.
@@ -152,15 +166,12 @@ TEST(ProgramTest, ListsDetectsUninstallsAndDeletesEachEntryInItsOwnPlaceAndLoads
         std::erase_if(expected, [&](const std::string& key) { return key == tree || key.starts_with(tree + "\\"); });
     }
     EXPECT_EQ(KeysAround(registry), expected);
-    // Uninstall on the row whose uninstaller is there: it starts in its own
-    // folder, as a child of the desktop's shell.
+    // Uninstall on the row whose uninstaller is there.
     for (int index = 0; index < ListView_GetItemCount(list); ++index) {
         if (RemoteItem(process.hProcess, list, index, 3) == "ulc-test-twin")
             RemoteItem(process.hProcess, list, index, 0, LVM_SETITEMSTATE);
     }
     SendMessageW(GetDlgItem(window, kCheck1), BM_CLICK, 0, 0);
-    const std::vector<std::string> runs = MarkerRuns(uninstaller, 1);
-    EXPECT_TRUE(runs.size() == 1 && runs[0].ends_with(" /uninstall|" + live.substr(0, live.rfind('\\')) + "|explorer.exe"));
 
     PostMessageW(window, WM_CLOSE, 0, 0);
     DWORD exitCode = 1;
@@ -172,9 +183,12 @@ TEST(ProgramTest, ListsDetectsUninstallsAndDeletesEachEntryInItsOwnPlaceAndLoads
     CloseHandle(process.hProcess);
     for (const auto& [place, keyName, displayName, command] : entries)
         registry.DeleteTree(place, EntryKeyPath(keyName));
-    // No planted DLL noted a load, at any step.
+    // No planted DLL noted a load, at any step. The uninstaller started in its
+    // own folder, as a child of the desktop's shell.
     for (const auto& file : std::filesystem::directory_iterator(folder))
         EXPECT_NE(file.path().extension(), ".runs") << file.path();
+    EXPECT_EQ(MarkerRuns(uninstaller, 1),
+              std::vector<std::string>{"\"" + live + "\" /uninstall|" + live.substr(0, live.rfind('\\')) + "|explorer.exe"});
 }
 
 }  // namespace

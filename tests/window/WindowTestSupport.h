@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -16,7 +17,6 @@
 #define ULC_WIDE(text) ULC_WIDE_(text)
 inline const std::wstring kTestDataFolder = ULC_WIDE(ULC_TEST_DATA_DIR);
 inline const std::wstring kMarkerPath = ULC_WIDE(ULC_MARKER_PATH);
-inline const std::wstring kPlantedPath = ULC_WIDE(ULC_PLANTED_PATH);
 
 // The program under test: the one make test unpacked from the release zip
 // (ULC_RELEASE_PROGRAM), otherwise this build's own.
@@ -47,9 +47,9 @@ protected:
         PumpMessages();
     }
     // An empty folder: HAND-M.CUR is looked for in the program's own.
-    Form1& Open(int dpi = 96, std::wstring programFolder = L"")
+    Form1& Open(int dpi = 96, std::wstring programFolder = L"", DesktopStart desktop = StartFromDesktopShell)
     {
-        form_ = std::make_unique<Form1>(memory, Form1::Options{dpi, std::move(programFolder)});
+        form_ = std::make_unique<Form1>(memory, Form1::Options{dpi, std::move(programFolder), std::move(desktop)});
         EXPECT_TRUE(form_->Create());
         return *form_;
     }
