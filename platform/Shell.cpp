@@ -1,11 +1,15 @@
 #include "Shell.h"
 
+#include <exdisp.h>
 #include <shellapi.h>
+#include <shldisp.h>
+#include <shlguid.h>
+#include <shobjidl.h>
 
+#include "ComApartment.h"
 #include "CommandLine.h"
 #include "Environment.h"
 #include "Misc.h"
-#include "ProgramFolder.h"
 #include "WinText.h"
 
 namespace {
@@ -30,6 +34,77 @@ std::string SystemFolder(UINT (WINAPI *query)(LPWSTR, UINT))
     return length == 0 || length >= MAX_PATH ? std::string() : Utf8FromWide(std::wstring_view(folder, length));
 }
 
+// The folder an uninstaller starts in: the one that holds its program file,
+// or the drive's or share's root as written ("C:\"); the system folder for a
+// target that is no path. Never this program's folder nor the current one:
+// a program or DLL the uninstaller names without a folder is looked for in
+// its working folder, and a user may have dropped files in either.
+std::string StartFolder(const std::string& file)
+{
+    const std::string root = PathRoot(file);
+    if (root.empty())
+        return SystemFolder(GetSystemDirectoryW);
+    const size_t separator = file.find_last_of("\\/");
+    return separator < root.size() ? root : file.substr(0, separator);
+}
+
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+using OwnedHandle = std::unique_ptr<void, HandleCloser>;
+
+// When Windows cannot tell, the answer is yes: that answer never starts a
+// command with administrator rights.
+bool IsElevated()
+{
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return true;
+    const OwnedHandle owned(token);
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    return !GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) ||
+           elevation.TokenIsElevated != 0;
+}
+
+// Calls `get` with the address of an interface pointer and owns what it left
+// there; empty unless `get` answered S_OK (FindWindowSW answers S_FALSE when
+// there is no such window).
+template <typename Interface, typename Get>
+ComPointer<Interface> Take(Get get)
+{
+    Interface* object = nullptr;
+    const HRESULT result = get(&object);
+    ComPointer<Interface> owned(object);
+    return result == S_OK ? std::move(owned) : nullptr;
+}
+
+template <typename Interface>
+ComPointer<Interface> Query(const ComPointer<IDispatch>& object)
+{
+    return Take<Interface>([&](Interface** out) { return object->QueryInterface(IID_PPV_ARGS(out)); });
+}
+
+struct TextFree {
+    void operator()(BSTR text) const { SysFreeString(text); }
+};
+using OwnedText = std::unique_ptr<OLECHAR, TextFree>;
+
+OwnedText AllocateText(const std::wstring& text)
+{
+    return OwnedText(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
+}
+
+// The VARIANT borrows `text`, which stays its owner.
+VARIANT TextVariant(const OwnedText& text)
+{
+    VARIANT variant;
+    VariantInit(&variant);
+    V_VT(&variant) = VT_BSTR;
+    V_BSTR(&variant) = text.get();
+    return variant;
+}
+
 }  // namespace
 
 std::string FindSystemProgram(std::string_view name)
@@ -46,7 +121,67 @@ std::string FindSystemProgram(std::string_view name)
     return {};
 }
 
-void ShellOpen(HWND owner, std::string_view target)
+// Explorer's list of its windows finds the desktop; the desktop's view gives
+// the automation object of Explorer's own shell (Shell.Application), whose
+// ShellExecute starts the program from inside Explorer's process.
+bool StartFromDesktopShell(const ProgramStart& start)
+{
+    const ComApartment com;
+    // A local server only: the list must be Explorer's, never an object
+    // running inside this process with its rights.
+    const auto windows = Take<IShellWindows>([](IShellWindows** out) {
+        return CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(out));
+    });
+    if (!windows)
+        return false;
+    VARIANT anywhere;
+    VariantInit(&anywhere);
+    long desktopWindow = 0;
+    const auto desktop = Take<IDispatch>([&](IDispatch** out) {
+        return windows->FindWindowSW(&anywhere, &anywhere, SWC_DESKTOP, &desktopWindow, SWFO_NEEDDISPATCH, out);
+    });
+    if (!desktop)
+        return false;
+    const auto services = Query<IServiceProvider>(desktop);
+    if (!services)
+        return false;
+    const auto browser = Take<IShellBrowser>([&](IShellBrowser** out) {
+        return services->QueryService(SID_STopLevelBrowser, IID_PPV_ARGS(out));
+    });
+    if (!browser)
+        return false;
+    const auto view = Take<IShellView>([&](IShellView** out) { return browser->QueryActiveShellView(out); });
+    if (!view)
+        return false;
+    const auto background = Take<IDispatch>([&](IDispatch** out) {
+        return view->GetItemObject(SVGIO_BACKGROUND, IID_PPV_ARGS(out));
+    });
+    if (!background)
+        return false;
+    const auto folderView = Query<IShellFolderViewDual>(background);
+    if (!folderView)
+        return false;
+    const auto application = Take<IDispatch>([&](IDispatch** out) { return folderView->get_Application(out); });
+    if (!application)
+        return false;
+    const auto shell = Query<IShellDispatch2>(application);
+    if (!shell)
+        return false;
+
+    const OwnedText file = AllocateText(start.file), parameters = AllocateText(start.parameters),
+                    folder = AllocateText(start.folder);
+    if (!file || !parameters || !folder)
+        return false;
+    VARIANT defaultVerb;
+    VariantInit(&defaultVerb);
+    VARIANT show;
+    VariantInit(&show);
+    V_VT(&show) = VT_I4;
+    V_I4(&show) = SW_SHOWNORMAL;
+    return shell->ShellExecute(file.get(), TextVariant(parameters), TextVariant(folder), defaultVerb, show) == S_OK;
+}
+
+void ShellOpen(HWND owner, std::string_view target, const DesktopStart& desktop)
 {
     const ShellCommand command = SplitCommand(target);
     std::string file = ExpandEnvironment(command.file);
@@ -62,10 +197,18 @@ void ShellOpen(HWND owner, std::string_view target)
         file = FindSystemProgram(file);
     if (file.empty())
         return;
+    const ProgramStart start{WideFromUtf8(file), WideFromUtf8(command.parameters), WideFromUtf8(StartFolder(file))};
+    // Without a folder of its own the program would start in the current one.
+    if (start.folder.empty())
+        return;
 
-    const std::wstring wideFile = WideFromUtf8(file);
-    const std::wstring parameters = WideFromUtf8(command.parameters);
-    const std::wstring folder = ProgramFolder();
-    ShellExecuteW(owner, nullptr, wideFile.c_str(), parameters.empty() ? nullptr : parameters.c_str(),
-                  folder.empty() ? nullptr : folder.c_str(), SW_SHOWNORMAL);
+    // An uninstall command is text that processes at the user's own level
+    // can change (the user's own entries, programs in folders users can
+    // write): started from here it would run as administrator.
+    if (IsElevated()) {
+        desktop(start);
+        return;
+    }
+    ShellExecuteW(owner, nullptr, start.file.c_str(), start.parameters.empty() ? nullptr : start.parameters.c_str(),
+                  start.folder.c_str(), SW_SHOWNORMAL);
 }

@@ -14,7 +14,7 @@ elif [ "${1:-}" = --dist ]; then
   packages=(cmake make g++-mingw-w64-x86-64 zip git "$@")
 else
   packages=(cmake make g++ googletest libgtest-dev g++-mingw-w64-x86-64 wine wine64 fonts-wine xvfb fonts-liberation
-            clang libclang-rt-14-dev zip unzip git wixl "$@")
+            clang libclang-rt-14-dev zip unzip git procps wixl "$@")
 fi
 
 missing=()

@@ -254,7 +254,7 @@ LRESULT Form1::OnCommand(int id, int code)
 void Form1::OnCheck1Click()
 {
     RunOnPress(Check1(), [this] {
-        UninstallSelectedEntry(list_, [this](std::string_view command) { ShellOpen(hwnd_, command); });
+        UninstallSelectedEntry(list_, [this](std::string_view command) { ShellOpen(hwnd_, command, options_.desktop); });
     });
 }
 

@@ -8,6 +8,7 @@
 #include "Controls.h"
 #include "Layout.h"
 #include "ListView.h"
+#include "Shell.h"
 
 class RegistryStore;
 
@@ -28,6 +29,9 @@ public:
         int dpi = 0;
         // Where HAND-M.CUR is looked for; empty: the program's own folder.
         std::wstring programFolder;
+        // Where the program, run elevated, hands the uninstallers it starts.
+        // Tests stand in for the desktop's shell.
+        DesktopStart desktop = StartFromDesktopShell;
     };
 
     explicit Form1(RegistryStore& registry);

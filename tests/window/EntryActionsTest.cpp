@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <fstream>
 #include <set>
 
 #include "CommandAnalysis.h"
@@ -38,35 +38,68 @@ std::set<std::string> KeysAround(RegistryStore& store)
     return keys;
 }
 
-// Reads a column of a row of another process's list view, as accessibility
-// tools and scripts do: the item and its text buffer live in that process.
-std::string RemoteItemText(HANDLE process, HWND list, int index, int column)
+// The runs that the copy of the marker program (tests/platform/MarkerProgram.cpp)
+// at `program` noted, each "command line|current folder|parent's file name",
+// waiting up to 10 s for `count` of them: the shell returns before the
+// program runs.
+std::vector<std::string> MarkerRuns(const std::wstring& program, size_t count)
+{
+    for (int waited = 0;; waited += 50) {
+        std::vector<std::string> runs;
+        std::ifstream file(std::filesystem::path(program).replace_extension(".runs"));
+        // Only whole lines: a start still writing has not finished its line.
+        for (std::string line; std::getline(file, line) && !file.eof();)
+            runs.push_back(line);
+        if (runs.size() >= count || waited >= 10000)
+            return runs;
+        Sleep(50);
+    }
+}
+
+// Sends `message` about row `index` of another process's list view, as
+// accessibility tools and scripts do: the item, naming `column` and the
+// selected state, and its text buffer live in that process. Returns the text
+// the list left in the buffer.
+std::string RemoteItem(HANDLE process, HWND list, int index, int column, UINT message = LVM_GETITEMTEXTW)
 {
     constexpr int kLength = 512;
     auto* remote = static_cast<BYTE*>(VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + kLength * 2, MEM_COMMIT, PAGE_READWRITE));
     LVITEMW item{};
     item.iSubItem = column;
+    item.state = item.stateMask = LVIS_SELECTED;
     item.cchTextMax = kLength;
     item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
     WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
-    const auto length = SendMessageW(list, LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(remote));
+    const auto length = SendMessageW(list, message, index, reinterpret_cast<LPARAM>(remote));
     wchar_t text[kLength] = {};
     ReadProcessMemory(process, item.pszText, text, sizeof text, nullptr);
     VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     return Utf8FromWide(std::wstring(text, std::min<size_t>(static_cast<size_t>(length), kLength - 1)));
 }
 
-TEST(ProgramTest, ListsDetectsAndDeletesEachEntryInItsOwnPlace)
+TEST(ProgramTest, ListsDetectsUninstallsAndDeletesEachEntryInItsOwnPlaceAndLoadsNoDllFromItsFolder)
 {
-    wchar_t folder[MAX_PATH];
-    const std::string windows = Utf8FromWide(std::wstring(folder, GetWindowsDirectoryW(folder, MAX_PATH)));
-    const std::string live = windows + "\\system32\\notepad.exe";
+    // The program in a folder of its own, beside a DLL for each name that
+    // Wine is told to prefer to its own (tests/window/CMakeLists.txt), and in
+    // a folder below it a copy of the marker program: the one uninstaller
+    // that is there.
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "ulc-planted";
+    const std::wstring program = folder / "UninstallListCleaner.exe", uninstaller = folder / "uninstaller" / "uninst.exe";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder / "uninstaller");
+    ASSERT_TRUE(CopyFileW(ProgramPath().c_str(), program.c_str(), FALSE) && CopyFileW(kMarkerPath.c_str(), uninstaller.c_str(), FALSE));
+    ASSERT_NE(GetEnvironmentVariableW(L"ULC_PREFER_NATIVE", nullptr, 0), 0u);
+    for (const std::wstring name : {ULC_PLANTED_DLLS})
+        ASSERT_TRUE(CopyFileW(ULC_WIDE(ULC_PLANTED_PATH), (folder / (name + L".dll")).c_str(), FALSE));
+    const std::string live = Utf8FromWide(uninstaller);
+    wchar_t windowsFolder[MAX_PATH];
+    const std::string windows = Utf8FromWide(std::wstring(windowsFolder, GetWindowsDirectoryW(windowsFolder, MAX_PATH)));
     // Files that only a 32-bit program sees at their System32 and
     // %ProgramFiles% paths, and one below folders named like programs.
     for (const std::string& file : {windows + "\\syswow64\\ulc-only32.exe", std::string(R"(C:\Program Files (x86)\ULC Only32\un.exe)"),
                                    std::string(R"(C:\ULC Tool.exe Kit\Acme.Exec\uninstall.exe)")}) {
         std::filesystem::create_directories(std::filesystem::path(WideFromUtf8(file)).parent_path());
-        CopyFileW(WideFromUtf8(live).c_str(), WideFromUtf8(file).c_str(), FALSE);
+        CopyFileW(uninstaller.c_str(), WideFromUtf8(file).c_str(), FALSE);
     }
     const std::string odd = "ulc-test-Ελληνικά \U0001F680 *?<>|";
     // Place, key name, display name, command, whether Detect ticks it. The
@@ -104,7 +137,6 @@ TEST(ProgramTest, ListsDetectsAndDeletesEachEntryInItsOwnPlace)
         RegCloseKey(key);
     }
     const std::set<std::string> before = KeysAround(registry);
-    const std::wstring program = ProgramPath();
     // Its Properties show the project's version.
     std::vector<BYTE> version(GetFileVersionInfoSizeW(program.c_str(), nullptr));
     VS_FIXEDFILEINFO* fixed = nullptr;
@@ -130,9 +162,9 @@ TEST(ProgramTest, ListsDetectsAndDeletesEachEntryInItsOwnPlace)
     const auto rows = [&] {
         std::vector<std::string> rows;
         for (int index = 0; index < ListView_GetItemCount(list); ++index) {
-            const std::string name = RemoteItemText(process.hProcess, list, index, 0), keyName = RemoteItemText(process.hProcess, list, index, 3);
+            const std::string name = RemoteItem(process.hProcess, list, index, 0), keyName = RemoteItem(process.hProcess, list, index, 3);
             if (keyName.starts_with("ulc-test-") || name.starts_with("ULC Test Package"))
-                rows.push_back(name + ", " + RemoteItemText(process.hProcess, list, index, 2) + ", " + keyName +
+                rows.push_back(name + ", " + RemoteItem(process.hProcess, list, index, 2) + ", " + keyName +
                                (ListView_GetCheckState(list, index) ? " ticked" : ""));
         }
         return rows;
@@ -170,6 +202,12 @@ TEST(ProgramTest, ListsDetectsAndDeletesEachEntryInItsOwnPlace)
     SendMessageW(GetDlgItem(window, kCheck2), BM_CLICK, 0, 0);
     EXPECT_EQ(rows(), kept);
     EXPECT_EQ(KeysAround(registry), expected);
+    // Uninstall on the row whose uninstaller is there.
+    for (int index = 0; index < ListView_GetItemCount(list); ++index) {
+        if (RemoteItem(process.hProcess, list, index, 0) == "Tool 10")
+            RemoteItem(process.hProcess, list, index, 0, LVM_SETITEMSTATE);
+    }
+    SendMessageW(GetDlgItem(window, kCheck1), BM_CLICK, 0, 0);
 
     PostMessageW(window, WM_CLOSE, 0, 0);
     DWORD exitCode = 1;
@@ -181,6 +219,12 @@ TEST(ProgramTest, ListsDetectsAndDeletesEachEntryInItsOwnPlace)
     CloseHandle(process.hProcess);
     for (const auto& [place, keyName, displayName, command, ticked] : entries)
         registry.DeleteTree(place, EntryKeyPath(keyName));
+    // No planted DLL noted a load, at any step. The uninstaller started in its
+    // own folder, as a child of the desktop's shell.
+    for (const auto& file : std::filesystem::directory_iterator(folder))
+        EXPECT_NE(file.path().extension(), ".runs") << file.path();
+    EXPECT_EQ(MarkerRuns(uninstaller, 1),
+              std::vector<std::string>{"\"" + live + "\" /uninstall|" + live.substr(0, live.rfind('\\')) + "|explorer.exe"});
 }
 
 }  // namespace

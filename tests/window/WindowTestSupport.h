@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -46,9 +47,9 @@ protected:
         PumpMessages();
     }
     // An empty folder: HAND-M.CUR is looked for in the program's own.
-    Form1& Open(int dpi = 96, std::wstring programFolder = L"")
+    Form1& Open(int dpi = 96, std::wstring programFolder = L"", DesktopStart desktop = StartFromDesktopShell)
     {
-        form_ = std::make_unique<Form1>(memory, Form1::Options{dpi, std::move(programFolder)});
+        form_ = std::make_unique<Form1>(memory, Form1::Options{dpi, std::move(programFolder), std::move(desktop)});
         EXPECT_TRUE(form_->Create());
         return *form_;
     }
