@@ -24,6 +24,9 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 SWAPS = [(" == ", " != "), (" != ", " == "), (" < ", " <= "), (" <= ", " < "), (" > ", " >= "),
          (" >= ", " > "), (" && ", " || "), (" || ", " && "), (" + ", " - "), (" - ", " + "),
          ("true", "false"), ("false", "true"), ("continue;", "break;"), ("break;", "continue;")]
+# What the Windows side's tests build; the benchmark is left alone.
+WINDOWS_TARGETS = ["UninstallListCleaner", "catalogue_tests", "actions_tests", "platform_tests", "window_tests",
+                   "program_tests", "marker", "planted", "test_products"]
 STATEMENT = re.compile(r"^\s*[A-Za-z_][\w:.\->]*(<[^;]*>)?\s*\(.*\);\s*$")
 NUMBER = re.compile(r"(?<![\w.])\d+(?![\w.])")
 NOT = re.compile(r"!(?=[\w(])")
@@ -98,7 +101,7 @@ def check(path):
         if not run(["cmake", "--build", "--preset", "native", "-j2"]):
             return "no build"
         return "killed" if not run(["ctest", "--preset", "native", "--timeout", "60"]) else "survived"
-    if not run(["cmake", "--build", "--preset", "windows", "-j2"]):
+    if not run(["cmake", "--build", "--preset", "windows", "-j2", "--target"] + WINDOWS_TARGETS):
         return "no build"
     return "killed" if not run(["ctest", "--preset", "windows", "--timeout", "120"]) else "survived"
 
