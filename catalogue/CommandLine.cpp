@@ -107,6 +107,15 @@ std::string PathRoot(std::string_view path)
     return std::string(path.substr(0, shareEnd + 1));
 }
 
+std::string StartFolder(std::string_view file)
+{
+    const std::string root = PathRoot(file);
+    if (root.empty())
+        return {};
+    const size_t separator = file.find_last_of("\\/");
+    return separator < root.size() ? root : std::string(file.substr(0, separator));
+}
+
 bool IsBareName(std::string_view file)
 {
     return !file.empty() && file.find_first_of("\\/:") == std::string_view::npos;

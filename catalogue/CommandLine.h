@@ -41,6 +41,13 @@ bool EndsInProgramExtension(std::string_view path);
 // "C:Tool\un.exe", a device path such as "\\?\...").
 std::string PathRoot(std::string_view path);
 
+// The folder a program starts in: the one that holds its file, or the root of
+// its drive or share as written ("C:\"); "" for a target that is no absolute
+// path (a URL). Never this program's folder nor the current one: a program
+// or DLL that an uninstaller names without a folder is looked for in its
+// working folder first.
+std::string StartFolder(std::string_view file);
+
 // A name without any folder ("MsiExec", "cmd.exe"). Windows would look for it
 // in the program's own folder and the working folder before its own folders.
 bool IsBareName(std::string_view file);

@@ -34,20 +34,6 @@ std::string SystemFolder(UINT (WINAPI *query)(LPWSTR, UINT))
     return length == 0 || length >= MAX_PATH ? std::string() : Utf8FromWide(std::wstring_view(folder, length));
 }
 
-// The folder an uninstaller starts in: the one that holds its program file,
-// or the drive's or share's root as written ("C:\"); the system folder for a
-// target that is no path. Never this program's folder nor the current one:
-// a program or DLL the uninstaller names without a folder is looked for in
-// its working folder, and a user may have dropped files in either.
-std::string StartFolder(const std::string& file)
-{
-    const std::string root = PathRoot(file);
-    if (root.empty())
-        return SystemFolder(GetSystemDirectoryW);
-    const size_t separator = file.find_last_of("\\/");
-    return separator < root.size() ? root : file.substr(0, separator);
-}
-
 struct HandleCloser {
     void operator()(HANDLE handle) const { CloseHandle(handle); }
 };
@@ -181,6 +167,16 @@ bool StartFromDesktopShell(const ProgramStart& start)
     return shell->ShellExecute(file.get(), TextVariant(parameters), TextVariant(folder), defaultVerb, show) == S_OK;
 }
 
+bool StartFromHere(HWND owner, const ProgramStart& start)
+{
+    // The shell's default verb for the file: what a double-click on it does.
+    const auto result = ShellExecuteW(owner, nullptr, start.file.c_str(),
+                                      start.parameters.empty() ? nullptr : start.parameters.c_str(),
+                                      start.folder.c_str(), SW_SHOWNORMAL);
+    // ShellExecute answers a number above 32 when it started something.
+    return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
 void ShellOpen(HWND owner, std::string_view target, const DesktopStart& desktop)
 {
     const ShellCommand command = SplitCommand(target);
@@ -197,7 +193,11 @@ void ShellOpen(HWND owner, std::string_view target, const DesktopStart& desktop)
         file = FindSystemProgram(file);
     if (file.empty())
         return;
-    const ProgramStart start{WideFromUtf8(file), WideFromUtf8(command.parameters), WideFromUtf8(StartFolder(file))};
+    // A target that is no path (a URL) starts in the system folder.
+    std::string folder = StartFolder(file);
+    if (folder.empty())
+        folder = SystemFolder(GetSystemDirectoryW);
+    const ProgramStart start{WideFromUtf8(file), WideFromUtf8(command.parameters), WideFromUtf8(folder)};
     // Without a folder of its own the program would start in the current one.
     if (start.folder.empty())
         return;
@@ -205,10 +205,8 @@ void ShellOpen(HWND owner, std::string_view target, const DesktopStart& desktop)
     // An uninstall command is text that processes at the user's own level
     // can change (the user's own entries, programs in folders users can
     // write): started from here it would run as administrator.
-    if (IsElevated()) {
+    if (IsElevated())
         desktop(start);
-        return;
-    }
-    ShellExecuteW(owner, nullptr, start.file.c_str(), start.parameters.empty() ? nullptr : start.parameters.c_str(),
-                  start.folder.c_str(), SW_SHOWNORMAL);
+    else
+        StartFromHere(owner, start);
 }

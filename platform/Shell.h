@@ -19,6 +19,10 @@ struct ProgramStart {
 // for it. False when no desktop shell answers or it refuses the start.
 bool StartFromDesktopShell(const ProgramStart& start);
 
+// Starts `start` from this process through the Windows shell, on behalf of
+// `owner`, and returns at once. False when the shell could not start it.
+bool StartFromHere(HWND owner, const ProgramStart& start);
+
 using DesktopStart = std::function<bool(const ProgramStart& start)>;
 
 // Starts an uninstall command and returns at once: nothing is waited for and

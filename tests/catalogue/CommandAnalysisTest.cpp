@@ -32,6 +32,9 @@ constexpr std::string_view kCases[][3] = {
      R"(rundll32 %ProgramFiles%\Tool Kit\un.dll)"},
     {R"(rundll32 C:\Program Files\Tool\lib.dll,Uninstall /S)", R"(c:\program files\tool\lib.dll)",
      R"(rundll32 C:\Program Files\Tool\lib.dll)"},
+    {R"(rundll32.exe \\srv\tools\un.dll,Remove)", R"(\\srv\tools\un.dll)", R"(rundll32 \\srv\tools\un.dll)"},
+    {R"(rundll32 setup.dll,Run /inf=C:\Tool\un.inf)", R"(c:\tool\un.inf)", R"(rundll32 C:\Tool\un.inf)"},
+    {R"(rundll32 setup.dll,Run /log=C:\Tool\un.log)", "", "rundll32"},
     // Arguments inside the quotes, paths with blanks outside them: every reading.
     {R"("C:\Program Files (x86)\Tool\Uninstall 5.10.exe /S")", R"(c:\program files (x86)\tool\uninstall 5.10.exe)",
      R"(C:\Program Files (x86)\Tool\Uninstall 5.10.exe)"},
@@ -50,6 +53,8 @@ constexpr std::string_view kCases[][3] = {
     {R"("C:\Windows\System32\MSIEXEC.EXE" -i {12345678-90AB-CDEF-1234-567890ABCDEF} /qn)", "IGNORE ME",
      "msiexec {12345678-90AB-CDEF-1234-567890ABCDEF}"},
     {"msiexec /qb /x{12345678-90AB-CDEF-1234-567890ABCDEF}", "msi", "msiexec {12345678-90AB-CDEF-1234-567890ABCDEF}"},
+    {"MsiExec.exe /I{12345678-90AB-CDEF-1234-567890ABCDEF}", "IGNORE ME", "msiexec {12345678-90AB-CDEF-1234-567890ABCDEF}"},
+    {"MsiExec /X", "msi", "msiexec "},
     {"MsiExec.exe /X{12345678-90AB-CDEF-1234-567890ABCDEG}", "IGNORE ME", "msiexec "},
     {"MsiExec.exe /X{12345678-90AB-CDEF-1234567890ABCDEF0}", "IGNORE ME", "msiexec "},
     {"MsiExec.exe /X{12345678-90AB-CDEF-1234-567890ABCDEF}x", "IGNORE ME", "msiexec "},

@@ -24,11 +24,14 @@ TEST(ProbeFile, TellsAbsentFilesFromOnesItCannotSee)
         // calls it missing, yet its folder still lists it.
         {"C:\\ulc-dead-link", FileState::Absent},
     };
+    // Each probe hands the thread's error mode back as it found it.
+    SetThreadErrorMode(SEM_NOGPFAULTERRORBOX, nullptr);
     for (const auto& [file, state] : cases)
-        EXPECT_EQ(ProbeFile(file), state) << file;
+        EXPECT_EQ(std::pair(ProbeFile(file), GetThreadErrorMode()), std::pair(state, DWORD{SEM_NOGPFAULTERRORBOX})) << file;
     ASSERT_FALSE(GetLogicalDrives() & (1u << ('Q' - 'A')));
     // A drive that is not there proves nothing; one written with "/" does.
     EXPECT_EQ(std::pair(CanProveAbsence("Q:\\"), CanProveAbsence("C:/")), std::pair(false, true));
+    EXPECT_EQ(GetThreadErrorMode(), DWORD{SEM_NOGPFAULTERRORBOX});
     EXPECT_EQ(std::pair(IsUnlisted("C:\\ulc-dead-link"), IsUnlisted("C:\\no such folder")), std::pair(false, true));
     // Package A is installed, B was uninstalled (make-test-products.sh).
     const std::set<std::string> products = RegisteredProducts();

@@ -2,13 +2,31 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
+
+#include <tlhelp32.h>
 
 #include "Text.h"
 #include "WinText.h"
 
 namespace {
+
+// Whether a process this one started still runs: anything started from here
+// would be one until it has done its work.
+bool ChildRuns()
+{
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    bool found = false;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more && !found; more = Process32NextW(snapshot, &entry))
+        found = entry.th32ParentProcessID == GetCurrentProcessId();
+    CloseHandle(snapshot);
+    return found;
+}
 
 // Under Wine every process runs elevated, so ShellOpen hands each start to
 // the desktop's shell; here to a stand-in that refuses them all. Copies of
@@ -44,10 +62,47 @@ TEST(ShellOpen, StartsNothingWithoutTheDesktopShellNorFromBesideThisProgram)
     EXPECT_EQ(handed, (std::vector<std::string>{systemFolder + "\\cmd.exe|" + echo + "|" + systemFolder,
                                                 systemFolder + "\\msiexec.exe|/x{0}|" + systemFolder, R"(c:\un.exe|/x|c:\)",
                                                 "https://example.invalid/un||" + systemFolder}));
-    Sleep(1000);  // cmd would have written its file by now
+    // Refused, nothing starts from here instead.
+    for (int waited = 0; ChildRuns() && waited < 10000; waited += 50)
+        Sleep(50);
     EXPECT_EQ(GetFileAttributesW(written.c_str()), INVALID_FILE_ATTRIBUTES);
     for (const wchar_t* name : {L"\\cmd.exe", L"\\MsiExec.exe"})
         DeleteFileW((folder + name).c_str());
+}
+
+// Both ways of starting ask the shell for the file's default verb, as a
+// double-click would: for this document type "check", not "open".
+TEST(ShellOpen, StartsTheDefaultVerbFromHereAndFromTheDesktopShell)
+{
+    wchar_t self[MAX_PATH];
+    const std::filesystem::path here(std::wstring(self, GetModuleFileNameW(nullptr, self, MAX_PATH)));
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "ulc-verb";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    const std::wstring marker = folder / "verb.exe", document = folder / "un.ulcverb";
+    ASSERT_TRUE(CopyFileW((here.parent_path() / "marker.exe").c_str(), marker.c_str(), FALSE));
+    std::ofstream(std::filesystem::path(document)).put(0);
+    const std::wstring classes = L"Software\\Classes\\";
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, (classes + L".ulcverb").c_str(), nullptr, REG_SZ, L"ULC.Verb", 18);
+    for (const std::wstring verb : {L"", L"\\check\\command", L"\\open\\command"}) {
+        const std::wstring value =
+            verb.empty() ? L"check" : L"\"" + marker + L"\" " + verb.substr(1, verb.find(L'\\', 1) - 1) + L" \"%1\"";
+        RegSetKeyValueW(HKEY_LOCAL_MACHINE, (classes + L"ULC.Verb\\shell" + verb).c_str(), nullptr, REG_SZ, value.c_str(),
+                        static_cast<DWORD>(value.size() + 1) * 2);
+    }
+    const ProgramStart start{document, L"", folder.wstring()};
+    EXPECT_TRUE(StartFromHere(nullptr, start));
+    EXPECT_TRUE(StartFromDesktopShell(start));
+    std::vector<std::string> runs;
+    for (int waited = 0; runs.size() < 2 && waited < 10000; waited += 50, Sleep(50)) {
+        runs.clear();
+        std::ifstream file(folder / "verb.runs");
+        for (std::string line; std::getline(file, line) && !file.eof();)
+            runs.push_back(line.substr(line.find('"', 1) + 1, 6));
+    }
+    EXPECT_EQ(runs, (std::vector<std::string>{" check", " check"}));
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, (classes + L"ULC.Verb").c_str());
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, (classes + L".ulcverb").c_str());
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 inline std::vector<std::byte> Utf16Bytes(std::string_view text, bool terminated = true)
 {
     std::vector<std::byte> bytes;
-    for (const char16_t unit : Utf16FromUtf8(text) + (terminated ? u"\0" : u"")) {
+    for (const char16_t unit : Utf16FromUtf8(text) + std::u16string(terminated ? 1 : 0, u'\0')) {
         bytes.push_back(static_cast<std::byte>(unit & 0xFF));
         bytes.push_back(static_cast<std::byte>(unit >> 8));
     }

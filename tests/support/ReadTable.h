@@ -30,6 +30,7 @@ inline std::vector<ReadCase> ReadCases()
         {"Scripts", RegType::Sz, Utf16Bytes("Инструмент 工具 \U0001F680"), "Инструмент 工具 \U0001F680"},
         {"Empty", RegType::Sz, {}, ""},
         {"Unterminated", RegType::Sz, Utf16Bytes("abc", false), "abc"},
+        {"ZeroBytes", RegType::Sz, Utf16Bytes("\u0100\u0200"), "\u0100\u0200"},  // each unit with a zero byte
         {"InnerNul", RegType::Sz, raw(std::string_view("a\0\0\0b\0\0\0", 8)), "a"},
         {"OddLength", RegType::Sz, raw(std::string_view("a\0b\0c", 5)), "ab"},
         {"Multi", RegType::MultiSz, Utf16Bytes("a"), "<default>"},

@@ -14,6 +14,8 @@ constexpr RegRoot k64 = RegRoot::LocalMachine, k32 = RegRoot::LocalMachine32, kU
 
 class ActionsTest : public testing::Test {
 protected:
+    // Each pass hands repainting back as it found it.
+    void TearDown() override { EXPECT_EQ(list.updateDepth, 0); }
     // A row for an entry of `place` whose key is in the registry as listed.
     int AddRow(const std::string& keyName, RegRoot place, const std::string& command = "\"c:\\un.exe\" /S")
     {
@@ -38,15 +40,15 @@ TEST_F(ActionsTest, UninstallStartsEachSelectedRowInOrderWhileTheListPaints)
 {
     for (const char* name : {"1", "2", "3", "4"})
         AddRow(name, k64, std::string("\"c:\\") + name + ".exe\" /S");
-    list.At(1).checked = list.At(2).selected = list.At(4).selected = true;
+    list.At(1).selected = list.At(3).checked = list.At(4).selected = true;
     list.At(4).subItems[0] = "";
     std::vector<std::string> started;
     UninstallSelectedEntry(list, [&](std::string_view command) {
         EXPECT_EQ(list.updateDepth, 0);
         started.emplace_back(command);
     });
-    EXPECT_EQ(started, (std::vector<std::string>{"\"c:\\2.exe\" /S", ""}));
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"1 ticked", "2", "3", "4"}));
+    EXPECT_EQ(started, (std::vector<std::string>{"\"c:\\1.exe\" /S", ""}));
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"1", "2", "3 ticked", "4"}));
 }
 
 TEST_F(ActionsTest, DeleteRemovesEachTickedKeyInItsOwnPlaceOnlyWhileItIsAsListed)
@@ -62,6 +64,7 @@ TEST_F(ActionsTest, DeleteRemovesEachTickedKeyInItsOwnPlaceOnlyWhileItIsAsListed
         {kUser, "vanished", true, kRegSuccess, kRegSuccess},
         // Names that would reach the Uninstall key itself, or another key.
         {kUser, "", true, kRegSuccess, kRegSuccess},         {kUser, "twin\\Settings", true, kRegSuccess, kRegSuccess},
+        {kUser, "twin\\", true, kRegSuccess, kRegSuccess},
         {kUser, std::string("twin\0x", 6), true, kRegSuccess, kRegSuccess},
     };
     for (const auto& [place, keyName, ticked, opened, deleted] : rows)
@@ -89,7 +92,7 @@ TEST_F(ActionsTest, DeleteRemovesEachTickedKeyInItsOwnPlaceOnlyWhileItIsAsListed
 
     EXPECT_EQ(order, (std::vector<std::string>{"deleted", "denied", "gone", "twin", "twin"}));
     EXPECT_EQ(Texts(), (std::vector<std::string>{"twin", "denied ticked", "deleted ticked", "unreadable ticked", "renamed",
-                                                 "recommanded", " ticked", "twin\\Settings ticked",
+                                                 "recommanded", " ticked", "twin\\Settings ticked", "twin\\ ticked",
                                                  std::string("twin\0x ticked", 13)}));
     EXPECT_EQ(std::pair(list.At(1).place, list.At(1).selected), std::pair(k32, true));
     EXPECT_EQ(registry.entries, expected);
@@ -143,19 +146,19 @@ TEST_F(ActionsTest, DetectTicksOnlyEntriesProvenStale)
         {kUser, R"("%CommonProgramFiles%\Only32\un.exe")", false},
         {k64, R"("%ProgramFiles%\Only32\un.exe")", true},
         // Windows Installer: ticked only for a product it does not know.
-        {k64, "MsiExec.exe /X{00000000-0000-0000-0000-00000000000F}", true},
         {kUser, R"("C:\Windows\System32\msiexec.exe" -i {00000000-0000-0000-0000-00000000000f})", true},
+        {k64, "MsiExec.exe /X{00000000-0000-0000-0000-00000000000G}", false},
         {k32, "MsiExec /I{00000000-0000-0000-0000-000000000005}", false},  // installed
         {k32, "MsiExec /I{00000000-0000-0000-0000-00000000000A}", false},  // registered: not asked
         {k64, "MsiExec.exe /X{00000000-0000-0000-0000-000000000001}", false},  // advertised
         {k64, "MsiExec.exe /X{00000000-0000-0000-0000-000000000002}", false},  // another user's
         {k64, "MsiExec.exe /X{00000000-0000-0000-0000-00000000000E}", false},  // a bad argument
-        {k64, "MsiExec.exe /X{00000000-0000-0000-0000-00000000000G}", false},
+        {k64, "MsiExec.exe /X{00000000-0000-0000-0000-00000000000F}", true},
     };
+    list.At(AddRow("by hand", k64, R"("C:\Tool\live.exe")")).checked = true;
     for (const auto& [place, command, ticked] : rows)
         AddRow(command, place, command);
-    list.At(AddRow("by hand", k64, R"("C:\Tool\live.exe")")).checked = true;
-    const std::set<std::string> present = {R"(C:\Tool\live.exe)", R"(C:\Tools\Case\Un.exe)", R"(C:\Tool.exe)",
+    std::set<std::string> present = {R"(C:\Tool\live.exe)", R"(C:\Tools\Case\Un.exe)", R"(C:\Tool.exe)",
                                            R"(C:\Tool\Uninstall 5.10.exe)", R"(\\server\share\tool)",
                                            R"(C:\Windows\SysWOW64\only32.exe)", R"(C:\Windows\System32\native.exe)",
                                            R"(C:\Windows\SysWOW64\spool\only32.exe)", R"(C:\Program Files (x86)\Only32\un.exe)",
@@ -196,12 +199,16 @@ TEST_F(ActionsTest, DetectTicksOnlyEntriesProvenStale)
 
     DetectOldEntries(list, machine);
 
+    EXPECT_TRUE(list.At(1).checked);
     for (size_t i = 0; i < std::size(rows); ++i)
-        EXPECT_EQ(list.rows[i].checked, std::get<2>(rows[i])) << std::get<1>(rows[i]);
-    EXPECT_TRUE(list.rows.back().checked);
+        EXPECT_EQ(list.rows[i + 1].checked, std::get<2>(rows[i])) << std::get<1>(rows[i]);
     // A root is asked once per pass, however many rows stand on it.
     EXPECT_EQ(std::pair(rootProbes[R"(\\server\share\)"], rootProbes.count(R"(q:\gone.exe)")), std::pair(1, size_t{0}));
     EXPECT_EQ(list.changesWhileRepainting, 0);
+    // The next pass asks afresh: a file that went meanwhile ticks its row.
+    present.erase(R"(C:\Tool\live.exe)");
+    DetectOldEntries(list, machine);
+    EXPECT_EQ(std::pair(list.At(3).checked, rootProbes[R"(c:\)"]), std::pair(true, 2));
 }
 
 }  // namespace

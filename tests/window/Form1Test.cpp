@@ -138,14 +138,33 @@ TEST_F(Form1Test, TheButtonsHaveWhiteFacesUpAndPressedAndTheListItsTexts)
     }
     EXPECT_GT(count(form.List().Hwnd(), row).second, 0);
     EXPECT_EQ(count(form.Hwnd(), {0, 290, 8, 294}).first, 8);  // the window around them
-    // A text longer than the list's buffer is cut to it, NUL included.
-    wchar_t buffer[4] = {L'#', L'#', L'#', L'#'};
-    NMLVDISPINFOW info{};
-    info.item.mask = LVIF_TEXT;
-    info.item.pszText = buffer;
-    info.item.cchTextMax = 3;
-    form.List().AnswerDisplayInfo(info);
-    EXPECT_EQ(std::wstring(buffer, 4), std::wstring(L"WW\0#", 4));
+    // A text gets as much of the list's buffer as it fills, NUL included.
+    const std::pair<int, std::wstring_view> buffers[] = {
+        {3, {L"WW\0#######", 10}}, {8, {L"WWWWWWW\0##", 10}}, {9, {L"WWWWWWWW\0#", 10}}, {10, {L"WWWWWWWW\0#", 10}}};
+    for (const auto& [size, expected] : buffers) {
+        std::wstring buffer(10, L'#');
+        NMLVDISPINFOW info{};
+        info.item.mask = LVIF_TEXT;
+        info.item.pszText = buffer.data();
+        info.item.cchTextMax = size;
+        form.List().AnswerDisplayInfo(info);
+        EXPECT_EQ(buffer, expected) << size;
+    }
+    // Passes nest: the list stops painting as the outermost one starts, and
+    // paints again as it ends.
+    static std::vector<WPARAM> redraws;
+    const HHOOK hook = SetWindowsHookExW(
+        WH_CALLWNDPROC,
+        [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
+            if (const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam); sent->message == WM_SETREDRAW)
+                redraws.push_back(sent->wParam);
+            return CallNextHookEx(nullptr, code, wParam, lParam);
+        },
+        nullptr, GetCurrentThreadId());
+    for (const bool begin : {true, true, false, false, false})
+        begin ? form.List().BeginUpdate() : form.List().EndUpdate();
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(redraws, (std::vector<WPARAM>{FALSE, TRUE}));
 }
 
 TEST_F(Form1Test, ADoubleClickHandsEachSelectedUninstallerOnceToTheDesktopShellWithItsOwnFolder)
