@@ -31,7 +31,7 @@ bool ChildRuns()
 // Under Wine every process runs elevated, so ShellOpen hands each start to
 // the desktop's shell; here to a stand-in that refuses them all. Copies of
 // the marker program beside this test stand in for programs dropped there.
-TEST(ShellOpen, StartsNothingWithoutTheDesktopShellNorFromBesideThisProgram)
+TEST(ShellOpen, StartsNothingWithoutTheDesktopShellNorFromBesideThisProgramAndAsksForTheDefaultVerb)
 {
     wchar_t self[MAX_PATH];
     const std::wstring exe(self, GetModuleFileNameW(nullptr, self, MAX_PATH)), folder = exe.substr(0, exe.rfind(L'\\'));
@@ -68,21 +68,13 @@ TEST(ShellOpen, StartsNothingWithoutTheDesktopShellNorFromBesideThisProgram)
     EXPECT_EQ(GetFileAttributesW(written.c_str()), INVALID_FILE_ATTRIBUTES);
     for (const wchar_t* name : {L"\\cmd.exe", L"\\MsiExec.exe"})
         DeleteFileW((folder + name).c_str());
-}
 
-// Both ways of starting ask the shell for the file's default verb, as a
-// double-click would: for this document type "check", not "open".
-TEST(ShellOpen, StartsTheDefaultVerbFromHereAndFromTheDesktopShell)
-{
-    wchar_t self[MAX_PATH];
-    const std::filesystem::path here(std::wstring(self, GetModuleFileNameW(nullptr, self, MAX_PATH)));
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "ulc-verb";
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-    const std::wstring marker = folder / "verb.exe", document = folder / "un.ulcverb";
-    ASSERT_TRUE(CopyFileW((here.parent_path() / "marker.exe").c_str(), marker.c_str(), FALSE));
+    // Both ways of starting ask the shell for the file's default verb, as a
+    // double-click would: for this document type "check", not "open".
+    const std::wstring marker = folder + L"\\verb.exe", document = folder + L"\\un.ulcverb", classes = L"Software\\Classes\\";
+    ASSERT_TRUE(CopyFileW((folder + L"\\marker.exe").c_str(), marker.c_str(), FALSE));
+    DeleteFileW((folder + L"\\verb.runs").c_str());
     std::ofstream(std::filesystem::path(document)).put(0);
-    const std::wstring classes = L"Software\\Classes\\";
     RegSetKeyValueW(HKEY_LOCAL_MACHINE, (classes + L".ulcverb").c_str(), nullptr, REG_SZ, L"ULC.Verb", 18);
     for (const std::wstring verb : {L"", L"\\check\\command", L"\\open\\command"}) {
         const std::wstring value =
@@ -90,13 +82,11 @@ TEST(ShellOpen, StartsTheDefaultVerbFromHereAndFromTheDesktopShell)
         RegSetKeyValueW(HKEY_LOCAL_MACHINE, (classes + L"ULC.Verb\\shell" + verb).c_str(), nullptr, REG_SZ, value.c_str(),
                         static_cast<DWORD>(value.size() + 1) * 2);
     }
-    const ProgramStart start{document, L"", folder.wstring()};
-    EXPECT_TRUE(StartFromHere(nullptr, start));
-    EXPECT_TRUE(StartFromDesktopShell(start));
+    EXPECT_TRUE(StartFromHere(nullptr, {document, L"", folder}) && StartFromDesktopShell({document, L"", folder}));
     std::vector<std::string> runs;
     for (int waited = 0; runs.size() < 2 && waited < 10000; waited += 50, Sleep(50)) {
         runs.clear();
-        std::ifstream file(folder / "verb.runs");
+        std::ifstream file(std::filesystem::path(folder + L"\\verb.runs"));
         for (std::string line; std::getline(file, line) && !file.eof();)
             runs.push_back(line.substr(line.find('"', 1) + 1, 6));
     }

@@ -116,12 +116,9 @@ TEST_F(ActionsTest, DetectTicksOnlyEntriesProvenStale)
         {k64, R"(\\offline\share\gone.exe)", false},
         {k64, R"(Q:\gone.exe)", false},  // a drive this program does not see
         {k64, R"(D:\gone.exe)", false},  // a removable drive
-        {k64, R"(\\?\c:\gone.exe)", false},
         {k64, R"(C:\Gone\setup.exe /log msiexec.exe)", false},  // the marker
-        {k64, "cmd /c rd gone", false},
+        {k64, "cmd /c rd gone", false},  // names no file
         {k64, R"(Tool\gone.exe)", false},
-        {k64, R"(C:\Tool\gone /S)", false},  // no extension
-        {k64, "rundll32.exe gone.dll,Uninstall", false},
         // Every reading must be gone.
         {k64, R"("C:\Tool.exe Kit\gone.exe")", false},
         {k64, R"("C:\Tool\Uninstall 5.10.exe /S")", false},
@@ -135,7 +132,6 @@ TEST_F(ActionsTest, DetectTicksOnlyEntriesProvenStale)
         {k64, R"(%ProgramData%\gone.exe)", false},  // this program's differs
         {k64, R"(%Installer%\gone.exe)", false},     // this program has none
         {kUser, R"(%Undefined%\gone.exe)", false},
-        {k64, R"(C:\100%\gone.exe)", true},
         // A 32-bit program's System32 and Program Files.
         {k32, R"(C:\Windows\System32\only32.exe)", false},
         {k32, R"(C:\Windows\System32\gone.exe)", true},
@@ -158,30 +154,28 @@ TEST_F(ActionsTest, DetectTicksOnlyEntriesProvenStale)
     list.At(AddRow("by hand", k64, R"("C:\Tool\live.exe")")).checked = true;
     for (const auto& [place, command, ticked] : rows)
         AddRow(command, place, command);
-    std::set<std::string> present = {R"(C:\Tool\live.exe)", R"(C:\Tools\Case\Un.exe)", R"(C:\Tool.exe)",
-                                           R"(C:\Tool\Uninstall 5.10.exe)", R"(\\server\share\tool)",
-                                           R"(C:\Windows\SysWOW64\only32.exe)", R"(C:\Windows\System32\native.exe)",
-                                           R"(C:\Windows\SysWOW64\spool\only32.exe)", R"(C:\Program Files (x86)\Only32\un.exe)",
-                                           R"(C:\Program Files (x86)\Common Files\Only32\un.exe)"};
+    std::set<std::string> present = {R"(C:\Tool\live.exe)", R"(C:\Tools\Case\Un.exe)", R"(C:\Tool.exe)", R"(C:\Tool\Uninstall 5.10.exe)",
+                                     R"(\\server\share\tool)", R"(C:\Windows\SysWOW64\only32.exe)", R"(C:\Windows\System32\native.exe)",
+                                     R"(C:\Windows\SysWOW64\spool\only32.exe)", R"(C:\Program Files (x86)\Only32\un.exe)",
+                                     R"(C:\Program Files (x86)\Common Files\Only32\un.exe)"};
     Machine machine;
+    machine.windowsFolder = R"(C:\Windows)";
+    machine.registeredProducts = {"{00000000-0000-0000-0000-00000000000a}"};
     Environments& environments = machine.environments;
     environments.machine = {{"programfiles", R"(C:\Program Files)"}, {"programfiles(x86)", R"(C:\Program Files (x86))"},
                             {"commonprogramfiles", R"(C:\Program Files\Common Files)"},
                             {"commonprogramfiles(x86)", R"(C:\Program Files (x86)\Common Files)"},
                             {"temp", R"(C:\Windows\Temp)"}, {"programdata", R"(C:\ProgramData)"}};
-    environments.user = environments.machine;
-    environments.machine.emplace("installer", R"(C:\Installer)");
-    environments.user.insert_or_assign("tooldir", R"(C:\Tools)");
-    environments.user.insert_or_assign("temp", R"(C:\Users\u\Temp)");
-    environments.program = environments.user;
-    environments.program.insert_or_assign("programdata", R"(C:\users\Public)");
-    machine.windowsFolder = R"(C:\Windows)";
+    environments.user = environments.program = environments.machine;
+    environments.machine["installer"] = R"(C:\Installer)";
+    environments.user["tooldir"] = environments.program["tooldir"] = R"(C:\Tools)";
+    environments.user["temp"] = environments.program["temp"] = R"(C:\Users\u\Temp)";
+    environments.program["programdata"] = R"(C:\users\Public)";
     std::map<std::string, int> rootProbes;
     machine.canProveAbsence = [&](std::string_view root) {
         const std::string key = LowerAscii(root);
         return ++rootProbes[key], key == R"(c:\)" || key == R"(\\server\share\)";
     };
-    machine.registeredProducts = {"{00000000-0000-0000-0000-00000000000a}"};
     machine.probeFile = [&](std::string_view path) {
         if (path == R"(C:\Locked\uninst.exe)" || path == R"(C:\Junction)")
             return FileState::Unknown;

@@ -124,17 +124,17 @@ TEST(ProgramTest, ListsDetectsUninstallsAndDeletesEachEntryInItsOwnPlaceAndLoads
         {k64, "ulc-test-rundll32", "Tool 16", windows + R"(\System32\rundll32.exe shell32.dll,Control_RunDLL x.cpl)", false},
         {k64, odd + "\\Sub\\Deeper", "below the entry", "", false},
     };
+    // Where an entry's key lies, seen from the 64-bit view.
+    const auto keyOf = [](RegRoot place, const std::string& keyName) {
+        return std::pair(place == kUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE,
+                         WideFromUtf8((place == k32 ? "Software\\WOW6432Node" : "Software") + EntryKeyPath(keyName).substr(8)));
+    };
     Win32Registry registry;
     for (const auto& [place, keyName, displayName, command, ticked] : entries) {
         registry.DeleteTree(place, EntryKeyPath(keyName));
-        HKEY key = nullptr;
-        RegCreateKeyExW(place == kUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE, WideFromUtf8(EntryKeyPath(keyName)).c_str(),
-                        0, nullptr, 0, KEY_SET_VALUE | (place == k32 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY), nullptr, &key, nullptr);
-        for (const auto& [name, text] : {std::pair(L"DisplayName", displayName), std::pair(L"UninstallString", command)}) {
-            const std::wstring wide = WideFromUtf8(text);
-            RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()), static_cast<DWORD>(wide.size() + 1) * 2);
-        }
-        RegCloseKey(key);
+        for (const auto& [name, text] : {std::pair(L"DisplayName", WideFromUtf8(displayName)), std::pair(L"UninstallString", WideFromUtf8(command))})
+            RegSetKeyValueW(keyOf(place, keyName).first, keyOf(place, keyName).second.c_str(), name, REG_SZ, text.c_str(),
+                            static_cast<DWORD>(text.size() + 1) * 2);
     }
     const std::set<std::string> before = KeysAround(registry);
     // Its Properties show the project's version.
@@ -175,8 +175,7 @@ TEST(ProgramTest, ListsDetectsUninstallsAndDeletesEachEntryInItsOwnPlaceAndLoads
     std::vector<std::string> detected, kept;
     std::set<std::string> expected = before;
     const auto remove = [&](RegRoot place, const std::string& keyName) {
-        const std::string tree = std::string(place == kUser ? "2:" : "0:") + (place == k32 ? "software\\wow6432node" : "software") +
-                                 LowerAscii(EntryKeyPath(keyName).substr(8));
+        const std::string tree = (place == kUser ? "2:" : "0:") + LowerAscii(Utf8FromWide(keyOf(place, keyName).second));
         std::erase_if(expected, [&](const std::string& key) { return key == tree || key.starts_with(tree + "\\"); });
     };
     for (const auto& [place, keyName, displayName, command, ticked] : entries) {
@@ -197,8 +196,7 @@ TEST(ProgramTest, ListsDetectsUninstallsAndDeletesEachEntryInItsOwnPlaceAndLoads
     EXPECT_EQ(rows(), detected);
     EXPECT_EQ(KeysAround(registry), before);
     constexpr wchar_t kReinstalled[] = L"C:\\Tool\\uninst.exe";
-    RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ulc-test-twin",
-                    L"UninstallString", REG_SZ, kReinstalled, sizeof kReinstalled);
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, keyOf(k32, "ulc-test-twin").second.c_str(), L"UninstallString", REG_SZ, kReinstalled, sizeof kReinstalled);
     SendMessageW(GetDlgItem(window, kCheck2), BM_CLICK, 0, 0);
     EXPECT_EQ(rows(), kept);
     EXPECT_EQ(KeysAround(registry), expected);
@@ -212,8 +210,7 @@ TEST(ProgramTest, ListsDetectsUninstallsAndDeletesEachEntryInItsOwnPlaceAndLoads
     PostMessageW(window, WM_CLOSE, 0, 0);
     DWORD exitCode = 1;
     EXPECT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    EXPECT_EQ(exitCode, 0u);
+    EXPECT_TRUE(GetExitCodeProcess(process.hProcess, &exitCode) && exitCode == 0);
     TerminateProcess(process.hProcess, 1);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
