@@ -2,15 +2,19 @@
 """Plants one small mistake at a time in the product's sources and runs the
 tests that cover each file, to find the mistakes no test notices.
 
-Usage: scripts/mutate.py [--list] [FILE ...]
-  FILE    product sources (default: every .cpp and .h of catalogue/,
-          platform/ and window/)
-  --list  print the mistakes without building anything
+Usage: scripts/mutate.py [--list] [--every N] [FILE ...]
+  FILE       product sources (default: every .cpp and .h of catalogue/,
+             platform/ and window/)
+  --list     print the mistakes without building anything
+  --every N  on the Windows side, whose every mistake takes a build and a
+             Wine run of half a minute, only every Nth mistake of each file
 
 A mistake is one token changed on one line: a comparison or a logical
 operator turned round, a "!" dropped, true for false, a number one off,
 continue for break, a character dropped from a short string, or a
-statement deleted. catalogue/ and window/Actions.* are built and tested
+statement deleted (numbers up to 32 only: counts, indices and small sizes,
+not layout figures, colours or resource ids). catalogue/ and
+window/Actions.* are built and tested
 natively; the rest with the windows preset under Wine. A mistake that does
 not build counts apart. Prints each survivor and a count per file; the
 files are always restored.
@@ -72,7 +76,8 @@ def mistakes(path):
             if in_code(match.start()):
                 yield number, line[:match.start()] + line[match.end():], "drop !"
         for match in NUMBER.finditer(line):
-            if in_code(match.start()) and int(match.group()) < 100000:
+            # Counts, indices and small sizes: not layout figures, colours or ids.
+            if in_code(match.start()) and int(match.group()) <= 32:
                 yield number, line[:match.start()] + str(int(match.group()) + 1) + line[match.end():], \
                     f"{match.group()} -> {int(match.group()) + 1}"
         # Short strings are sets of characters or separators, where one
@@ -109,6 +114,11 @@ def check(path):
 def main():
     arguments = sys.argv[1:]
     listing = "--list" in arguments
+    every = 1
+    if "--every" in arguments:
+        at = arguments.index("--every")
+        every = int(arguments[at + 1])
+        del arguments[at:at + 2]
     files = [os.path.abspath(f) for f in arguments if f != "--list"]
     if not files:
         files = sorted(os.path.join(folder, name) for top in ("catalogue", "platform", "window")
@@ -118,7 +128,7 @@ def main():
     if not listing and not all(portable(f) for f in files) and "ULC_MUTATE_SESSION" not in os.environ:
         os.environ["ULC_MUTATE_SESSION"] = "1"
         session = [os.path.join(ROOT, "scripts/wine-session.sh"), os.path.join(ROOT, "build/windows/wineprefix")]
-        sys.exit(subprocess.run(session + [sys.executable, os.path.abspath(__file__)] + files).returncode)
+        sys.exit(subprocess.run(session + [sys.executable, os.path.abspath(__file__), "--every", str(every)] + files).returncode)
     if not listing:
         for preset in ("native", "windows"):
             subprocess.run(["cmake", "--preset", preset], cwd=ROOT, stdout=subprocess.DEVNULL, check=True)
@@ -129,7 +139,9 @@ def main():
         lines = original.split("\n")
         counts = {"killed": 0, "survived": 0, "no build": 0}
         try:
-            for number, changed, what in mistakes(path):
+            for index, (number, changed, what) in enumerate(mistakes(path)):
+                if index % (1 if portable(path) else every) != 0:
+                    continue
                 if listing:
                     print(f"{relative}:{number + 1}: {what}")
                     continue
