@@ -20,15 +20,13 @@ bool CouldNameAFile(std::string_view path)
 
 bool CouldBeProgram(std::string_view path) { return EndsInProgramExtension(path) && CouldNameAFile(path); }
 
-// The ends of the texts at the start of `text` that stop before one of `ends`
-// (the last character of a run of them excluded) or at the end of `text`.
+// The ends of the texts at the start of `text` that stop before one of `ends`,
+// and the end of `text`.
 std::vector<size_t> Cuts(std::string_view text, std::string_view ends)
 {
     std::vector<size_t> cuts;
-    for (size_t at = text.find_first_of(ends); at != std::string_view::npos; at = text.find_first_of(ends, at + 1)) {
-        if (at > 0 && ends.find(text[at - 1]) == std::string_view::npos)
-            cuts.push_back(at);
-    }
+    for (size_t at = text.find_first_of(ends); at != std::string_view::npos; at = text.find_first_of(ends, at + 1))
+        cuts.push_back(at);
     cuts.push_back(text.size());
     return cuts;
 }
@@ -84,17 +82,14 @@ std::vector<std::string> QuotedReadings(std::string_view quoted)
     return readings;
 }
 
+// A path from a drive's or a share's root, or from a variable such as
+// %ProgramFiles% that stands for an absolute folder.
 bool StartsWithRoot(std::string_view text)
 {
-    const auto isSeparator = [](char c) { return c == '\\' || c == '/'; };
-    const bool letter = !text.empty() && ((text[0] >= 'a' && text[0] <= 'z') || (text[0] >= 'A' && text[0] <= 'Z'));
-    if (letter && text.size() >= 3 && text[1] == ':' && isSeparator(text[2]))
+    if (!PathRoot(text).empty())
         return true;
-    if (text.size() >= 2 && isSeparator(text[0]) && isSeparator(text[1]))
-        return true;
-    // A variable such as %ProgramFiles% stands for an absolute folder.
-    const size_t close = text.size() > 1 && text[0] == '%' ? text.find('%', 1) : std::string_view::npos;
-    return close != std::string_view::npos && close + 1 < text.size() && isSeparator(text[close + 1]);
+    const size_t close = text.starts_with('%') ? text.find('%', 1) : std::string_view::npos;
+    return close != std::string_view::npos && close + 1 < text.size() && (text[close + 1] == '\\' || text[close + 1] == '/');
 }
 
 // rundll32 loads a library (the text before the comma) and hands the rest to

@@ -28,6 +28,9 @@ constexpr std::string_view kCases[][3] = {
     {R"("C:\Tools\Kit\uninstall.bat" /remove helper.exe)", R"(c:\tools\kit\uninstall.bat)", R"(C:\Tools\Kit\uninstall.bat)"},
     {"C:\\Tools\\Kit\\uninstall.bat\t/remove helper.exe", R"(c:\tools\kit\uninstall.bat)", R"(C:\Tools\Kit\uninstall.bat)"},
     {R"(C:\Windows\System32\rundll32.exe shell32.dll,Control_RunDLL x.cpl)", "", "rundll32"},
+    {R"(C:/Windows/System32/RUNDLL32.EXE shell32.dll,Control_RunDLL x.cpl)", "", "rundll32"},
+    {R"(rundll32 x.dll,Run C:\Tool\un.inf /q)", R"(c:\tool\un.inf)", R"(rundll32 C:\Tool\un.inf)"},
+    {"rundll32 x.dll,Run C:\\Tool\\un.inf\t/q", R"(c:\tool\un.inf)", R"(rundll32 C:\Tool\un.inf)"},
     {R"(%SystemRoot%\System32\RUNDLL32 "%ProgramFiles%\Tool Kit\un.dll",Remove)", R"(%programfiles%\tool kit\un.dll)",
      R"(rundll32 %ProgramFiles%\Tool Kit\un.dll)"},
     {R"(rundll32 C:\Program Files\Tool\lib.dll,Uninstall /S)", R"(c:\program files\tool\lib.dll)",
@@ -48,6 +51,7 @@ constexpr std::string_view kCases[][3] = {
     {R"(C:\Tool\uninstall /S helper.exe)", R"(c:\)", ""},
     {"cmd /c rd /s /q gone", "cmd", ""},
     {"ЖЖЖЖ", "ЖЖЖ", ""},
+    {"C:", "c:", ""},
     {R"(C:\ÄPFEL\ΣΕΤ\UNINST.EXE /S)", R"(c:\Äpfel\ΣΕΤ\uninst.exe)", R"(C:\ÄPFEL\ΣΕΤ\UNINST.EXE)"},
     // msiexec: the first /X or /I, any case, "-" too, the code right after it or next.
     {R"("C:\Windows\System32\MSIEXEC.EXE" -i {12345678-90AB-CDEF-1234-567890ABCDEF} /qn)", "IGNORE ME",
