@@ -113,6 +113,9 @@ def check(path):
 
 def main():
     arguments = sys.argv[1:]
+    if "-h" in arguments or "--help" in arguments:
+        print(__doc__)
+        return
     listing = "--list" in arguments
     every = 1
     if "--every" in arguments:
