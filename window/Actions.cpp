@@ -66,7 +66,6 @@ std::string As32BitProgramMeantIt(std::string path, std::string_view windowsFold
     std::string lower = LowerAscii(path);
     std::replace(lower.begin(), lower.end(), '/', '\\');
     std::string windows = LowerAscii(windowsFolder);
-    std::replace(windows.begin(), windows.end(), '/', '\\');
     if (!windows.ends_with('\\'))
         windows += '\\';
     const auto under = [&](std::string_view folder) {

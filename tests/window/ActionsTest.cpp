@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "CommandAnalysis.h"
@@ -108,7 +109,7 @@ TEST_F(ActionsTest, DetectTicksOnlyEntriesProvenStale)
         {k64, R"("C:\Tool\live.exe" /S)", false},
         {k64, R"(C:\Tools\Case\Un.exe)", false},  // probed as written
         {k64, R"("C:\Locked\uninst.exe")", false},  // no access: not proven gone
-        {k64, R"(C:\Dead Link\Tool\un.exe)", false},  // a link on the way leads nowhere: as Wine,
+        {k64, R"(C:/Tool/Dead Link/un.exe)", false},  // a link on the way leads nowhere: as Wine,
         {k64, R"(C:\Junction\Tool\un.exe)", false},   // and as Windows shows it
         {k64, R"(C:\WINDOWS\system32\RunDll32.exe setupapi.dll,InstallHinfSection x 132 C:\Tool\gone.inf)", true},
         {k64, R"(\\server\share\gone.exe)", true},
@@ -138,6 +139,9 @@ TEST_F(ActionsTest, DetectTicksOnlyEntriesProvenStale)
         {k64, R"(C:\Windows\System32\only32.exe)", true},
         {k32, R"(C:\Windows\Sysnative\native.exe)", false},
         {k32, R"(C:\Windows\System32\spool\only32.exe)", true},  // a folder both share
+        {k32, R"(C:/Windows/System32/only32.exe)", false},
+        {k32, R"(C:\Windows\Microsoft\native.exe)", true},  // as long as Sysnative, but not it
+        {k32, R"(C:\un.exe)", true},
         {k32, R"("%ProgramFiles%\Only32\un.exe")", false},
         {kUser, R"("%CommonProgramFiles%\Only32\un.exe")", false},
         {k64, R"("%ProgramFiles%\Only32\un.exe")", true},
@@ -172,19 +176,25 @@ TEST_F(ActionsTest, DetectTicksOnlyEntriesProvenStale)
     environments.user["temp"] = environments.program["temp"] = R"(C:\Users\u\Temp)";
     environments.program["programdata"] = R"(C:\users\Public)";
     std::map<std::string, int> rootProbes;
+    const auto backslashed = [](std::string_view path) {
+        std::string text(path);
+        std::replace(text.begin(), text.end(), '/', '\\');
+        return text;
+    };
     machine.canProveAbsence = [&](std::string_view root) {
         const std::string key = LowerAscii(root);
-        return ++rootProbes[key], key == R"(c:\)" || key == R"(\\server\share\)";
+        return ++rootProbes[key], backslashed(key) == R"(c:\)" || key == R"(\\server\share\)";
     };
-    machine.probeFile = [&](std::string_view path) {
+    machine.probeFile = [&](std::string_view written) {
+        const std::string path = backslashed(written);
         if (path == R"(C:\Locked\uninst.exe)" || path == R"(C:\Junction)")
             return FileState::Unknown;
-        const std::string folder = std::string(path) + "\\";
+        const std::string folder = path + "\\";
         const bool there = std::any_of(present.begin(), present.end(),
                                        [&](const std::string& file) { return file == path || file.starts_with(folder); });
         return there ? FileState::Present : FileState::Absent;
     };
-    machine.isUnlisted = [](std::string_view path) { return path != R"(C:\Dead Link)"; };
+    machine.isUnlisted = [&](std::string_view path) { return backslashed(path) != R"(C:\Tool\Dead Link)"; };
     machine.productState = [](std::string_view code) {
         const int last = std::stoi(std::string(code.substr(36, 1)), nullptr, 16);
         EXPECT_NE(last, 0xA) << "asked about a registered product";
