@@ -52,6 +52,10 @@ constexpr std::string_view kCases[][3] = {
     {"cmd /c rd /s /q gone", "cmd", ""},
     {"ЖЖЖЖ", "ЖЖЖ", ""},
     {"C:", "c:", ""},
+    // No file has a colon in its name but after a drive letter.
+    {R"("C:\Tool\un.exe /log:C:\Tool\un.exe")", R"(c:\tool\un.exe)", R"(C:\Tool\un.exe)"},
+    {R"(":\Tool\un.exe")", R"(:\t)", ""},
+    {R"(C::\Tool\un.exe)", "c::", ""},
     {R"(C:\ÄPFEL\ΣΕΤ\UNINST.EXE /S)", R"(c:\Äpfel\ΣΕΤ\uninst.exe)", R"(C:\ÄPFEL\ΣΕΤ\UNINST.EXE)"},
     // msiexec: the first /X or /I, any case, "-" too, the code right after it or next.
     {R"("C:\Windows\System32\MSIEXEC.EXE" -i {12345678-90AB-CDEF-1234-567890ABCDEF} /qn)", "IGNORE ME",
