@@ -15,6 +15,7 @@ TEST(CenteredEdge, SplitsTheSpareRoomAndGoesNegativeOnASmallerScreen)
     EXPECT_EQ(CenteredEdge(1280, 480), 400);
     EXPECT_EQ(CenteredEdge(1280, 487), 396);
     EXPECT_EQ(CenteredEdge(800, 1001), -101);
+    EXPECT_EQ(CenteredEdge(800, 1000), -100);
 }
 
 using Form1Test = FormTest;
