@@ -45,6 +45,8 @@ constexpr std::string_view kCases[][3] = {
     {R"(C:\Program Files\Tool Kit\un.exe /S)", R"(c:\program files\tool kit\un.exe)",
      R"(C:\Program Files\Tool Kit\un.exe | C:\Program.exe | C:\Program Files\Tool.exe)"},
     {R"(C:\Tool.exe Kit\un.exe C:\Tool\un.log)", R"(c:\tool.exe)", R"(C:\Tool.exe | C:\Tool.exe Kit\un.exe)"},
+    {R"(C:\Program Files\Acme 2.0\Tool Kit\un.exe)", R"(c:\program files\acme 2.0\tool kit\un.exe)",
+     R"(C:\Program Files\Acme 2.0\Tool Kit\un.exe | C:\Program.exe | C:\Program Files\Acme.exe | C:\Program Files\Acme 2.0\Tool.exe)"},
     {R"(%ProgramFiles%\Tool\un.exe)", R"(%programfiles%\tool\un.exe)", R"(%ProgramFiles%\Tool\un.exe)"},
     // A program without an extension proves nothing: the first three characters.
     {R"("C:\Tool\uninstall" /S)", R"(c:\)", ""},
@@ -64,6 +66,7 @@ constexpr std::string_view kCases[][3] = {
     {"MsiExec.exe /I{12345678-90AB-CDEF-1234-567890ABCDEF}", "IGNORE ME", "msiexec {12345678-90AB-CDEF-1234-567890ABCDEF}"},
     {"MsiExec /X", "msi", "msiexec "},
     {"MsiExec.exe /X{12345678-90AB-CDEF-1234-567890ABCDEG}", "IGNORE ME", "msiexec "},
+    {"MsiExec.exe /X(12345678-90AB-CDEF-1234-567890ABCDEF}", "IGNORE ME", "msiexec "},
     {"MsiExec.exe /X{12345678-90AB-CDEF-1234567890ABCDEF0}", "IGNORE ME", "msiexec "},
     {"MsiExec.exe /X{12345678-90AB-CDEF-1234-567890ABCDEF}x", "IGNORE ME", "msiexec "},
     {"MsiExec.exe /Ireport {12345678-90AB-CDEF-1234-567890ABCDEF}", "IGNORE ME", "msiexec "},
