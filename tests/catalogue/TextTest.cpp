@@ -22,7 +22,7 @@ const std::pair<std::u16string_view, std::string_view> kBothWays[] = {
 // overlong sequence, each code past U+10FFFF becomes one U+FFFD.
 const std::pair<std::string_view, std::u16string_view> kMalformed[] = {
     {"a\x80" "b\xBF", u"a\uFFFDb\uFFFD"},
-    {"\xF8\xFF\xFE", u"\uFFFD\uFFFD\uFFFD"},
+    {"\xFC\x80\x80\x80\xFF", u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},
     {"\xC0\xAF\xE0\x80\x80\xF0\x8F\xBF\xBF", u"\uFFFD\uFFFD\uFFFD"},
     {"\xF4\x90\x80\x80", u"\uFFFD"},
     {"\xE2\x82" "A\xF0\x9F\x9A", u"\uFFFDA\uFFFD"},
