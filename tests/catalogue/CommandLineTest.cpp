@@ -26,6 +26,7 @@ constexpr std::string_view kSplitCases[][3] = {
     {"C:uninst.bat /u", "C:uninst.bat", "/u"},
     {"Tool/un /u", "Tool/un /u", ""},
     {"C:un /u", "C:un /u", ""},
+    {R"(\un /u)", R"(\un /u)", ""},
 };
 
 TEST(SplitCommand, CutsTheProgramFromItsArguments)
@@ -56,7 +57,9 @@ constexpr PathCase kPathCases[] = {
     {R"(\\.\c:\tool\un.exe)", "", "", false, false},
     {"https://example.com/remove", "", "", false, false},
     {"ms-settings:appsfeatures", "", "", false, false},
-    {"a.b+c:x", "", "", false, false},
+    {"a0.b+9:x", "", "", false, false},
+    {"ab:x", "", "", false, false},
+    {"a_9:x", "", "", false, true},
     {"", "", "", false, false},
     {"MsiExec", "", "", true, false},
     {"cmd.exe", "", "", true, false},
@@ -66,6 +69,8 @@ constexpr PathCase kPathCases[] = {
     {"1a:x", "", "", false, true},
     {R"(\Tool\un.exe)", "", "", false, true},
     {"\\", "", "", false, true},
+    {R"(\\)", "", "", false, false},
+    {R"(x\s\t\un.exe)", "", "", false, true},
     {"./un.exe", "", "", false, true},
     {R"(é:\x.exe)", "", "", false, true},
 };
@@ -85,7 +90,7 @@ TEST(EndsInProgramExtension, KnowsTheExtensionsUninstallersHave)
         EXPECT_TRUE(EndsInProgramExtension(std::string("C:\\x.y\\") + name)) << name;
         EXPECT_FALSE(EndsInProgramExtension(std::string(name).substr(1))) << name;
     }
-    for (const char* path : {"C:\\a.exe\\b", "C:/a.exe/b", "a.exe.txt", "aexe", "a.jse"})
+    for (const char* path : {"C:\\a.exe\\b", "C:/a.exe/b", "a.exe.txt", "aexe", "a.jse", "C:\\.exe", "C:/.bat"})
         EXPECT_FALSE(EndsInProgramExtension(path)) << path;
 }
 
