@@ -179,11 +179,7 @@ TEST_F(ActionsTest, DetectTicksOnlyEntriesProvenStale)
     environments.user["temp"] = environments.program["temp"] = R"(C:\Users\u\Temp)";
     environments.program["programdata"] = R"(C:\users\Public)";
     std::map<std::string, int> rootProbes;
-    const auto backslashed = [](std::string_view path) {
-        std::string text(path);
-        std::replace(text.begin(), text.end(), '/', '\\');
-        return text;
-    };
+    const auto backslashed = [](std::string_view path) { std::string text(path); std::ranges::replace(text, '/', '\\'); return text; };
     machine.canProveAbsence = [&](std::string_view root) {
         const std::string key = LowerAscii(root);
         return ++rootProbes[key], backslashed(key) == R"(c:\)" || key == R"(\\server\share\)";
