@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <userenv.h>
 
+#include "OwnedHandle.h"
 #include "Text.h"
 #include "WinText.h"
 
@@ -24,10 +25,6 @@ Variables ParseBlock(const wchar_t* block)
     }
     return variables;
 }
-
-struct TokenCloser {
-    void operator()(HANDLE token) const { CloseHandle(token); }
-};
 
 // CreateEnvironmentBlock's block; without a token, only the machine's.
 Variables CreatedBlock(HANDLE token)
@@ -69,7 +66,7 @@ Environments ReadEnvironments()
     environments.machine = CreatedBlock(nullptr);
     HANDLE opened = nullptr;
     if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY | TOKEN_DUPLICATE | TOKEN_IMPERSONATE, &opened)) {
-        const std::unique_ptr<void, TokenCloser> token(opened);
+        const OwnedHandle token(opened);
         environments.user = CreatedBlock(token.get());
     }
     if (wchar_t* block = GetEnvironmentStringsW(); block != nullptr) {

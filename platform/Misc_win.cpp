@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "OwnedHandle.h"
 #include "WinText.h"
 
 namespace {
@@ -29,10 +30,8 @@ bool LeadsSomewhere(const std::wstring& path)
 {
     const HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(file);
-    return true;
+    const OwnedHandle opened(file == INVALID_HANDLE_VALUE ? nullptr : file);
+    return opened != nullptr;
 }
 
 }  // namespace
@@ -62,11 +61,8 @@ bool IsUnlisted(std::string_view path)
     WIN32_FIND_DATAW found{};
     const HANDLE search =
         FindFirstFileExW(WideFromUtf8(path).c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
-    if (search != INVALID_HANDLE_VALUE) {
-        FindClose(search);
-        return false;
-    }
-    return IsNotFound(GetLastError());
+    const OwnedSearch listing(search == INVALID_HANDLE_VALUE ? nullptr : search);
+    return listing == nullptr && IsNotFound(GetLastError());
 }
 
 bool CanProveAbsence(std::string_view root)

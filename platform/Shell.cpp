@@ -10,6 +10,7 @@
 #include "CommandLine.h"
 #include "Environment.h"
 #include "Misc.h"
+#include "OwnedHandle.h"
 #include "WinText.h"
 
 namespace {
@@ -33,11 +34,6 @@ std::string SystemFolder(UINT (WINAPI *query)(LPWSTR, UINT))
     const UINT length = query(folder, MAX_PATH);
     return length == 0 || length >= MAX_PATH ? std::string() : Utf8FromWide(std::wstring_view(folder, length));
 }
-
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using OwnedHandle = std::unique_ptr<void, HandleCloser>;
 
 // When Windows cannot tell, the answer is yes: that answer never starts a
 // command with administrator rights.
