@@ -1,5 +1,6 @@
 #include "Misc.h"
 
+#include <algorithm>
 #include <string>
 
 #include <windows.h>
@@ -22,6 +23,13 @@ private:
     DWORD previous_ = 0;
 };
 
+// A NUL would end the path early and ask about some other file; a wildcard
+// names no one file.
+bool NamesOneFile(std::string_view path)
+{
+    return !path.empty() && path.find_first_of(std::string_view("\0*?", 3)) == std::string_view::npos;
+}
+
 bool IsNotFound(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
 // Opening follows a link to its target; a link whose target is missing (an
@@ -38,9 +46,7 @@ bool LeadsSomewhere(const std::wstring& path)
 
 FileState ProbeFile(std::string_view path)
 {
-    // A NUL would end the path early and ask about some other file; a
-    // wildcard names no one file.
-    if (path.empty() || path.find_first_of(std::string_view("\0*?", 3)) != std::string_view::npos)
+    if (!NamesOneFile(path))
         return FileState::Unknown;
 
     QuietCriticalErrors quiet;
@@ -55,7 +61,7 @@ FileState ProbeFile(std::string_view path)
 
 bool IsUnlisted(std::string_view path)
 {
-    if (path.empty() || path.find_first_of(std::string_view("\0*?", 3)) != std::string_view::npos)
+    if (!NamesOneFile(path))
         return false;
     QuietCriticalErrors quiet;
     WIN32_FIND_DATAW found{};
@@ -69,10 +75,7 @@ bool CanProveAbsence(std::string_view root)
 {
     std::wstring wide = WideFromUtf8(root);
     // GetDriveType takes a root only with backslashes.
-    for (wchar_t& c : wide) {
-        if (c == L'/')
-            c = L'\\';
-    }
+    std::ranges::replace(wide, L'/', L'\\');
     QuietCriticalErrors quiet;
     const UINT type = GetDriveTypeW(wide.c_str());
     return (type == DRIVE_FIXED || type == DRIVE_REMOTE) && ProbeFile(root) == FileState::Present;
