@@ -21,11 +21,12 @@ public:
         long long enumerate = 0;
         long long open = 0;
         long long query = 0;
+        long long queryWritten = 0;
         long long close = 0;
         long long deleteTree = 0;
         long long closeOfNoKey = 0;
 
-        long long Registry() const { return openForEnumeration + enumerate + open + query + close + deleteTree; }
+        long long Registry() const { return openForEnumeration + enumerate + open + query + queryWritten + close + deleteTree; }
     };
 
     explicit CountingRegistry(RegistryStore& store) : store_(store) {}
@@ -56,9 +57,9 @@ public:
         return Ended(status);
     }
 
-    RegStatus EnumerateSubkey(Key key, int index, std::string& name) override
+    RegStatus EnumerateSubkey(Key key, int index, std::string& name, KeyTime& written) override
     {
-        const RegStatus status = store_.EnumerateSubkey(key, index, name);
+        const RegStatus status = store_.EnumerateSubkey(key, index, name, written);
         ++total_.enumerate;
         subkey_ = nullptr;
         if (status == kRegSuccess)
@@ -79,6 +80,14 @@ public:
     {
         const RegStatus status = store_.QueryValue(key, valueName, type, data);
         ++total_.query;
+        Count();
+        return Ended(status);
+    }
+
+    RegStatus QueryWritten(Key key, KeyTime& written) override
+    {
+        const RegStatus status = store_.QueryWritten(key, written);
+        ++total_.queryWritten;
         Count();
         return Ended(status);
     }

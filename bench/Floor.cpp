@@ -155,7 +155,7 @@ int Actions()
                     continue;
                 const auto [known, isNew] = rootProves.try_emplace(LowerAscii(root), false);
                 if (isNew)
-                    known->second = CanProveAbsence(root);
+                    known->second = CanProveAbsence(RootKind(root));
                 gone = known->second && ProbeFile(path) == FileState::Absent && IsUnlisted(path);
             }
             if (gone) {

@@ -14,14 +14,16 @@ public:
         std::array<std::string, 3> subItems;
         bool checked = false;
         RegRoot place = RegRoot::LocalMachine;
+        KeyTime written = 0;
+        Verdict verdict;
     };
 
     std::vector<Row> rows;
 
     void Clear() override { rows.clear(); }
-    int Add(std::string_view text, RegRoot place) override
+    int Add(std::string_view text, RegRoot place, KeyTime written) override
     {
-        rows.push_back(Row{std::string(text), {}, false, place});
+        rows.push_back(Row{std::string(text), {}, false, place, written, {}});
         return Count();
     }
     int Count() const override { return static_cast<int>(rows.size()); }
@@ -38,4 +40,7 @@ public:
     void SetChecked(int position, bool checked) override { rows[position - 1].checked = checked; }
     bool Selected(int) const override { return false; }
     RegRoot Place(int position) const override { return rows[position - 1].place; }
+    KeyTime Written(int position) const override { return rows[position - 1].written; }
+    const Verdict& VerdictOf(int position) const override { return rows[position - 1].verdict; }
+    void SetVerdict(int position, Verdict verdict) override { rows[position - 1].verdict = std::move(verdict); }
 };

@@ -80,7 +80,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand)
     // Detection over the same rows, each question to the machine counted.
     long long probes = 0, listings = 0, queries = 0, roots = 0;
     Machine machine{ReadEnvironments(), WindowsFolder(), RegisteredProducts(), nullptr, nullptr, nullptr, nullptr};
-    machine.canProveAbsence = [&](std::string_view root) { return ++roots, CanProveAbsence(root); };
+    machine.rootKind = [&](std::string_view root) { return ++roots, RootKind(root); };
     machine.probeFile = [&](std::string_view path) { return ++probes, ProbeFile(path); };
     machine.isUnlisted = [&](std::string_view path) { return ++listings, IsUnlisted(path); };
     machine.productState = [&](std::string_view code) { return ++queries, QueryProductState(code); };

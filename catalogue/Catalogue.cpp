@@ -17,6 +17,7 @@ struct Entry {
     std::string command;
     std::string keyName;
     RegRoot place;
+    KeyTime written;
 };
 
 // Any failure ends the enumeration of a place: past the last subkey or on an
@@ -28,7 +29,8 @@ void ReadPlace(RegistryStore& store, RegRoot place, const SortKeyOf& sortKey, st
         return;
 
     std::string keyName;
-    for (int index = 0; store.EnumerateSubkey(uninstallKey.Get(), index, keyName) == kRegSuccess; ++index) {
+    KeyTime written = 0;
+    for (int index = 0; store.EnumerateSubkey(uninstallKey.Get(), index, keyName, written) == kRegSuccess; ++index) {
         OpenedKey entryKey(store);
         if (entryKey.Open(place, EntryKeyPath(keyName)) != kRegSuccess)
             continue;
@@ -38,7 +40,7 @@ void ReadPlace(RegistryStore& store, RegRoot place, const SortKeyOf& sortKey, st
         std::string command = ReadRegString(entryKey, "UninstallString", "");
         if (command.empty())
             continue;
-        entries.push_back({sortKey(displayName), std::move(displayName), std::move(command), keyName, place});
+        entries.push_back({sortKey(displayName), std::move(displayName), std::move(command), keyName, place, written});
     }
 }
 
@@ -61,7 +63,7 @@ void LoadUninstallEntries(RegistryStore& store, ListItems& list, const SortKeyOf
                      [](const Entry* a, const Entry* b) { return a->sortKey < b->sortKey; });
 
     for (const Entry* entry : sorted) {
-        const int row = list.Add(entry->displayName, entry->place);
+        const int row = list.Add(entry->displayName, entry->place, entry->written);
         list.SetSubItem(row, kUninstallSubItem, entry->command);
         list.SetSubItem(row, kFileExistsSubItem, DeriveUninstallerPath(entry->command));
         list.SetSubItem(row, kKeyNameSubItem, entry->keyName);

@@ -4,17 +4,20 @@
 #include <string_view>
 
 #include "RegistryStore.h"
+#include "Verdict.h"
 
 // The rows of the entry list, addressed by 1-based position from the top.
-// Each row has a text, sub-items 1 to 3, a check box, a highlight and the
-// place its entry lives in.
+// Each row has a text, sub-items 1 to 3, a check box, a highlight, the place
+// its entry lives in, when its key was last written as the list read it, and
+// the latest verdict on it.
 class ListItems {
 public:
     virtual ~ListItems() = default;
 
     virtual void Clear() = 0;
-    // Adds an unticked row at the bottom and returns its position.
-    virtual int Add(std::string_view text, RegRoot place) = 0;
+    // Adds an unticked row, not yet asked about, at the bottom and returns
+    // its position.
+    virtual int Add(std::string_view text, RegRoot place, KeyTime written) = 0;
     virtual int Count() const = 0;
     // Removes the row at `position`; the rows below it move up by one.
     virtual void Remove(int position) = 0;
@@ -27,6 +30,9 @@ public:
     virtual void SetChecked(int position, bool checked) = 0;
     virtual bool Selected(int position) const = 0;
     virtual RegRoot Place(int position) const = 0;
+    virtual KeyTime Written(int position) const = 0;
+    virtual const Verdict& VerdictOf(int position) const = 0;
+    virtual void SetVerdict(int position, Verdict verdict) = 0;
 
     // A pass over many rows brackets its changes with these, so that a list
     // on screen repaints once at the end instead of once per row.

@@ -24,7 +24,19 @@ inline bool IsFilePresent(std::string_view path) { return ProbeFile(path) == Fil
 // the name; Windows shows the link itself, which ProbeFile finds.
 bool IsUnlisted(std::string_view path);
 
-// Whether a file found missing under `root` ("c:\", "\\server\share\") is
-// gone for good: the root is there, on a fixed disk or a network share. On a
-// removable or optical drive another medium may hold the letter now.
-bool CanProveAbsence(std::string_view root);
+// What a root is on, as far as proving a file gone there goes.
+enum class DriveKind {
+    Fixed,
+    Share,         // a network share, or a drive letter mapped to one
+    Removable,     // another medium may hold the letter now
+    Optical,
+    Absent,        // no such drive
+    NotAnswering,  // a disk or share that does not answer now
+    Other,         // a RAM disk, or a kind Windows cannot tell
+};
+
+inline bool CanProveAbsence(DriveKind kind) { return kind == DriveKind::Fixed || kind == DriveKind::Share; }
+
+// What `root` ("c:\", "\\server\share\") is on. A file found missing is
+// gone for good only on a fixed disk or a share that answers.
+DriveKind RootKind(std::string_view root);

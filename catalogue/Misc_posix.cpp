@@ -19,9 +19,14 @@ FileState ProbeFile(std::string_view path)
     return lstat(name.c_str(), &status) == 0 ? FileState::Unknown : FileState::Absent;
 }
 
-bool CanProveAbsence(std::string_view root)
+DriveKind RootKind(std::string_view root)
 {
-    return ProbeFile(root) == FileState::Present;
+    switch (ProbeFile(root)) {
+    case FileState::Present: return DriveKind::Fixed;
+    case FileState::Absent: return DriveKind::Absent;
+    case FileState::Unknown: return DriveKind::NotAnswering;
+    }
+    return DriveKind::Other;
 }
 
 bool IsUnlisted(std::string_view path)

@@ -39,6 +39,10 @@ enum class RegType : std::uint32_t {
     Qword = 11,
 };
 
+// When a key was last written: a FILETIME's count of 100 ns ticks. Windows
+// sets it whenever a value or a subkey of the key changes.
+using KeyTime = std::uint64_t;
+
 // A subkey name fits this many UTF-16 units with its terminator: the
 // registry's longest, 255 characters, included.
 inline constexpr int kSubkeyNameBufferLength = 256;
@@ -54,9 +58,10 @@ public:
     // Opens `path` under `root` for enumerating its subkeys. On failure `key` is 0.
     virtual RegStatus OpenForEnumeration(RegRoot root, std::string_view path, Key& key) = 0;
 
-    // The name of the subkey at `index` (0, 1, 2, ...). kRegNoMoreItems past
-    // the last one; `name` is only meaningful on success.
-    virtual RegStatus EnumerateSubkey(Key key, int index, std::string& name) = 0;
+    // The name of the subkey at `index` (0, 1, 2, ...) and when it was last
+    // written. kRegNoMoreItems past the last one; `name` and `written` are
+    // only meaningful on success.
+    virtual RegStatus EnumerateSubkey(Key key, int index, std::string& name, KeyTime& written) = 0;
 
     // Opens `path` under `root` for reading its values. On failure `key` is 0.
     virtual RegStatus OpenKey(RegRoot root, std::string_view path, Key& key) = 0;
@@ -65,6 +70,9 @@ public:
     // failure `data` is empty.
     virtual RegStatus QueryValue(Key key, std::string_view valueName, RegType& type,
                                  std::vector<std::byte>& data) = 0;
+
+    // When the open key was last written.
+    virtual RegStatus QueryWritten(Key key, KeyTime& written) = 0;
 
     // Closing key 0 does nothing.
     virtual void CloseKey(Key key) = 0;

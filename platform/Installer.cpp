@@ -60,7 +60,8 @@ std::set<std::string> RegisteredProducts()
         if (products.OpenForEnumeration(root, path) != kRegSuccess)
             continue;
         std::string name;
-        for (int index = 0; registry.EnumerateSubkey(products.Get(), index, name) == kRegSuccess; ++index) {
+        KeyTime written = 0;
+        for (int index = 0; registry.EnumerateSubkey(products.Get(), index, name, written) == kRegSuccess; ++index) {
             if (std::string code = ProductCodeOf(name); !code.empty())
                 codes.insert(std::move(code));
         }

@@ -10,9 +10,9 @@ void ListViewItems::Clear()
     SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
 }
 
-int ListViewItems::Add(std::string_view text, RegRoot place)
+int ListViewItems::Add(std::string_view text, RegRoot place, KeyTime written)
 {
-    rows_.push_back(std::make_unique<Row>(Row{std::string(text), {}, place}));
+    rows_.push_back(std::make_unique<Row>(Row{std::string(text), {}, place, written, {}}));
     const int index = Count() - 1;
     LVITEMW item{};
     item.mask = LVIF_TEXT;
@@ -95,6 +95,23 @@ bool ListViewItems::Selected(int position) const
 RegRoot ListViewItems::Place(int position) const
 {
     return InRange(position) ? rows_[static_cast<size_t>(position - 1)]->place : RegRoot::LocalMachine;
+}
+
+KeyTime ListViewItems::Written(int position) const
+{
+    return InRange(position) ? rows_[static_cast<size_t>(position - 1)]->written : 0;
+}
+
+const Verdict& ListViewItems::VerdictOf(int position) const
+{
+    static const Verdict kNotAsked;
+    return InRange(position) ? rows_[static_cast<size_t>(position - 1)]->verdict : kNotAsked;
+}
+
+void ListViewItems::SetVerdict(int position, Verdict verdict)
+{
+    if (InRange(position))
+        rows_[static_cast<size_t>(position - 1)]->verdict = std::move(verdict);
 }
 
 void ListViewItems::BeginUpdate()

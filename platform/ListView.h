@@ -26,7 +26,7 @@ public:
     HWND Hwnd() const { return list_; }
 
     void Clear() override;
-    int Add(std::string_view text, RegRoot place) override;
+    int Add(std::string_view text, RegRoot place, KeyTime written) override;
     int Count() const override { return static_cast<int>(rows_.size()); }
     void Remove(int position) override;
 
@@ -38,6 +38,9 @@ public:
     void SetChecked(int position, bool checked) override;
     bool Selected(int position) const override;
     RegRoot Place(int position) const override;
+    KeyTime Written(int position) const override;
+    const Verdict& VerdictOf(int position) const override;
+    void SetVerdict(int position, Verdict verdict) override;
 
     // Nested passes repaint once, when the outermost one ends.
     void BeginUpdate() override;
@@ -57,6 +60,8 @@ private:
         std::string text;
         std::array<std::string, kSubItems> subItems;
         RegRoot place;
+        KeyTime written;
+        Verdict verdict;
     };
 
     bool InRange(int position) const { return position >= 1 && position <= Count(); }

@@ -71,12 +71,20 @@ bool IsUnlisted(std::string_view path)
     return listing == nullptr && IsNotFound(GetLastError());
 }
 
-bool CanProveAbsence(std::string_view root)
+DriveKind RootKind(std::string_view root)
 {
     std::wstring wide = WideFromUtf8(root);
     // GetDriveType takes a root only with backslashes.
     std::ranges::replace(wide, L'/', L'\\');
     QuietCriticalErrors quiet;
-    const UINT type = GetDriveTypeW(wide.c_str());
-    return (type == DRIVE_FIXED || type == DRIVE_REMOTE) && ProbeFile(root) == FileState::Present;
+    switch (GetDriveTypeW(wide.c_str())) {
+    case DRIVE_FIXED:
+        return ProbeFile(root) == FileState::Present ? DriveKind::Fixed : DriveKind::NotAnswering;
+    case DRIVE_REMOTE:
+        return ProbeFile(root) == FileState::Present ? DriveKind::Share : DriveKind::NotAnswering;
+    case DRIVE_REMOVABLE: return DriveKind::Removable;
+    case DRIVE_CDROM: return DriveKind::Optical;
+    case DRIVE_NO_ROOT_DIR: return DriveKind::Absent;
+    default: return DriveKind::Other;
+    }
 }

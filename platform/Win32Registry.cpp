@@ -32,6 +32,8 @@ REGSAM View(RegRoot root)
     return 0;
 }
 
+KeyTime Ticks(const FILETIME& time) { return (KeyTime{time.dwHighDateTime} << 32) | time.dwLowDateTime; }
+
 HKEY AsHkey(RegistryStore::Key key) { return reinterpret_cast<HKEY>(key); }
 
 // Windows takes names as NUL-terminated strings: a name holding a NUL would
@@ -60,14 +62,27 @@ RegStatus Win32Registry::OpenForEnumeration(RegRoot root, std::string_view path,
     return Open(root, path, KEY_ENUMERATE_SUB_KEYS, key);
 }
 
-RegStatus Win32Registry::EnumerateSubkey(Key key, int index, std::string& name)
+RegStatus Win32Registry::EnumerateSubkey(Key key, int index, std::string& name, KeyTime& written)
 {
     wchar_t buffer[kSubkeyNameBufferLength];
     DWORD length = kSubkeyNameBufferLength;
+    FILETIME time{};
     const LSTATUS status =
-        RegEnumKeyExW(AsHkey(key), static_cast<DWORD>(index), buffer, &length, nullptr, nullptr, nullptr, nullptr);
-    if (status == ERROR_SUCCESS)
+        RegEnumKeyExW(AsHkey(key), static_cast<DWORD>(index), buffer, &length, nullptr, nullptr, nullptr, &time);
+    if (status == ERROR_SUCCESS) {
         name = Utf8FromWide(std::wstring_view(buffer, length));
+        written = Ticks(time);
+    }
+    return status;
+}
+
+RegStatus Win32Registry::QueryWritten(Key key, KeyTime& written)
+{
+    FILETIME time{};
+    const LSTATUS status = RegQueryInfoKeyW(AsHkey(key), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                            nullptr, nullptr, nullptr, &time);
+    if (status == ERROR_SUCCESS)
+        written = Ticks(time);
     return status;
 }
 

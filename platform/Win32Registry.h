@@ -8,9 +8,10 @@
 class Win32Registry : public RegistryStore {
 public:
     RegStatus OpenForEnumeration(RegRoot root, std::string_view path, Key& key) override;
-    RegStatus EnumerateSubkey(Key key, int index, std::string& name) override;
+    RegStatus EnumerateSubkey(Key key, int index, std::string& name, KeyTime& written) override;
     RegStatus OpenKey(RegRoot root, std::string_view path, Key& key) override;
     RegStatus QueryValue(Key key, std::string_view valueName, RegType& type, std::vector<std::byte>& data) override;
+    RegStatus QueryWritten(Key key, KeyTime& written) override;
     void CloseKey(Key key) override;
     RegStatus DeleteTree(RegRoot root, std::string_view path) override;
 };

@@ -31,6 +31,11 @@ constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMI
 
 HINSTANCE ProgramInstance() { return GetModuleHandleW(nullptr); }
 
+Machine ReadMachine()
+{
+    return Machine{ReadEnvironments(), WindowsFolder(), RegisteredProducts(), RootKind, ProbeFile, IsUnlisted, QueryProductState};
+}
+
 bool RegisterFormClass(WNDPROC procedure)
 {
     WNDCLASSEXW windowClass{};
@@ -260,15 +265,12 @@ void Form1::OnCheck1Click()
 
 void Form1::OnCheck2Click()
 {
-    RunOnPress(Check2(), [this] { DeleteCheckedEntries(list_, registry_); });
+    RunOnPress(Check2(), [this] { DeleteCheckedEntries(list_, registry_, ReadMachine); });
 }
 
 void Form1::OnCheck3Click()
 {
-    RunOnPress(Check3(), [this] {
-        DetectOldEntries(list_, Machine{ReadEnvironments(), WindowsFolder(), RegisteredProducts(), CanProveAbsence, ProbeFile,
-                                        IsUnlisted, QueryProductState});
-    });
+    RunOnPress(Check3(), [this] { DetectOldEntries(list_, ReadMachine()); });
 }
 
 LRESULT Form1::OnNotify(NMHDR& header)

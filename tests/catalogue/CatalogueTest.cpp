@@ -23,7 +23,7 @@ protected:
     // Each row as "text | place | KeyName | FileExists | Uninstall".
     std::vector<std::string> Load()
     {
-        list.Add("left over", k64);
+        list.Add("left over", k64, 0);
         LoadUninstallEntries(registry, list, [](std::string_view name) { return LowerAscii(name); });
         EXPECT_TRUE(registry.open.empty());
         EXPECT_EQ(list.changesWhileRepainting, 0);

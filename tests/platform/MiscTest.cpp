@@ -30,7 +30,7 @@ TEST(ProbeFile, TellsAbsentFilesFromOnesItCannotSee)
         EXPECT_EQ(std::pair(ProbeFile(file), GetThreadErrorMode()), std::pair(state, DWORD{SEM_NOGPFAULTERRORBOX})) << file;
     ASSERT_FALSE(GetLogicalDrives() & (1u << ('Q' - 'A')));
     // A drive that is not there proves nothing; one written with "/" does.
-    EXPECT_EQ(std::pair(CanProveAbsence("Q:\\"), CanProveAbsence("C:/")), std::pair(false, true));
+    EXPECT_EQ(std::pair(RootKind("Q:\\"), RootKind("C:/")), std::pair(DriveKind::Absent, DriveKind::Fixed));
     EXPECT_EQ(GetThreadErrorMode(), DWORD{SEM_NOGPFAULTERRORBOX});
     EXPECT_EQ(std::pair(IsUnlisted("C:\\ulc-dead-link"), IsUnlisted("C:\\no such folder")), std::pair(false, true));
     // Package A is installed, B was uninstalled (make-test-products.sh).

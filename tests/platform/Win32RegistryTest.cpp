@@ -45,7 +45,8 @@ TEST_F(Win32RegistryTest, NamesOfEveryLengthAndScriptAreListedAndNamedBack)
     std::vector<std::string> names;
     OpenedKey key(registry);
     ASSERT_EQ(key.OpenForEnumeration(RegRoot::LocalMachine, parent), kRegSuccess);
-    for (std::string name; registry.EnumerateSubkey(key.Get(), static_cast<int>(names.size()), name) == kRegSuccess;)
+    KeyTime written = 0;
+    for (std::string name; registry.EnumerateSubkey(key.Get(), static_cast<int>(names.size()), name, written) == kRegSuccess;)
         names.push_back(name + "=" + Read(parent + "\\" + name));
     EXPECT_EQ(names, (std::vector<std::string>{"a=a", scripts + "=" + scripts, longest + "=" + longest, "d=d"}));
 

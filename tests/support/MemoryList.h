@@ -14,6 +14,8 @@ public:
         std::string text;
         std::array<std::string, 3> subItems;
         RegRoot place = RegRoot::LocalMachine;
+        KeyTime written = 0;
+        Verdict verdict;
         bool checked = false;
         bool selected = false;
     };
@@ -29,7 +31,10 @@ public:
         rows.clear();
         changesWhileRepainting += updateDepth == 0;
     }
-    int Add(std::string_view text, RegRoot place) override { return rows.push_back({std::string(text), {}, place}), Count(); }
+    int Add(std::string_view text, RegRoot place, KeyTime written) override
+    {
+        return rows.push_back({std::string(text), {}, place, written, {}}), Count();
+    }
     int Count() const override { return static_cast<int>(rows.size()); }
     void Remove(int position) override
     {
@@ -47,6 +52,9 @@ public:
     }
     bool Selected(int position) const override { return At(position).selected; }
     RegRoot Place(int position) const override { return At(position).place; }
+    KeyTime Written(int position) const override { return At(position).written; }
+    const Verdict& VerdictOf(int position) const override { return At(position).verdict; }
+    void SetVerdict(int position, Verdict verdict) override { At(position).verdict = std::move(verdict); }
     void BeginUpdate() override { ++updateDepth; }
     void EndUpdate() override { --updateDepth; }
 };

@@ -31,6 +31,8 @@ public:
     };
     using EntryId = std::pair<RegRoot, std::string>;  // an empty name: the Uninstall key
     std::map<EntryId, std::map<std::string, Value>> entries;
+    // When each entry was last written; every AddEntry writes it anew.
+    std::map<EntryId, KeyTime> written;
     std::map<Key, EntryId> open;
 
     enum class Operation { Open, Enumerate, Query, Delete };
@@ -40,6 +42,7 @@ public:
 
     void AddEntry(RegRoot root, const std::string& name, std::string_view displayName, std::string_view command)
     {
+        written[{root, name}] = ++clock_;
         auto& values = entries[{root, name}];
         if (!displayName.empty())
             values["DisplayName"] = {RegType::Sz, Utf16Bytes(displayName)};
@@ -60,7 +63,7 @@ public:
         return kRegSuccess;
     }
     RegStatus OpenForEnumeration(RegRoot root, std::string_view path, Key& key) override { return OpenKey(root, path, key); }
-    RegStatus EnumerateSubkey(Key key, int index, std::string& name) override
+    RegStatus EnumerateSubkey(Key key, int index, std::string& name, KeyTime& time) override
     {
         const RegRoot root = open.at(key).first;
         if (const RegStatus status = Ask(Operation::Enumerate, root, kUninstallKeyPath); status != kRegSuccess)
@@ -68,6 +71,7 @@ public:
         for (auto it = entries.lower_bound({root, ""}); it != entries.end() && it->first.first == root; ++it) {
             if (index-- == 0) {
                 name = it->first.second;
+                time = written[it->first];
                 return kRegSuccess;
             }
         }
@@ -86,6 +90,16 @@ public:
             return kRegFileNotFound;
         type = value->second.type;
         data = value->second.data;
+        return kRegSuccess;
+    }
+    RegStatus QueryWritten(Key key, KeyTime& time) override
+    {
+        const EntryId& id = open.at(key);
+        if (const RegStatus status = Ask(Operation::Query, id.first, EntryKeyPath(id.second)); status != kRegSuccess)
+            return status;
+        if (!entries.contains(id))
+            return kRegKeyDeleted;
+        time = written[id];
         return kRegSuccess;
     }
     void CloseKey(Key key) override { open.erase(key); }
@@ -107,4 +121,5 @@ private:
     {
         return hook ? hook(operation, root, path) : kRegSuccess;
     }
+    KeyTime clock_ = 0;
 };

@@ -23,7 +23,8 @@ void ListKeys(RegistryStore& store, RegRoot place, const std::string& path, std:
         return;
     keys.insert(std::to_string(static_cast<int>(place)) + ":" + LowerAscii(path));
     std::string name;
-    for (int index = 0; store.EnumerateSubkey(key.Get(), index, name) == kRegSuccess; ++index)
+    KeyTime written = 0;
+    for (int index = 0; store.EnumerateSubkey(key.Get(), index, name, written) == kRegSuccess; ++index)
         ListKeys(store, place, path + "\\" + name, keys);
 }
 
