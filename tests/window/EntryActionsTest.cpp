@@ -57,6 +57,20 @@ std::vector<std::string> MarkerRuns(const std::wstring& program, size_t count)
     }
 }
 
+// Runs `commandLine` and waits up to a minute for it to end.
+bool RunAndWait(std::wstring commandLine)
+{
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    const bool ended = WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return ended;
+}
+
 // Sends `message` about row `index` of another process's list view, as
 // accessibility tools and scripts do: the item, naming `column` and the
 // selected state, and its text buffer live in that process. Returns the text
@@ -87,6 +101,7 @@ TEST(ProgramTest, ListsDetectsUninstallsAndDeletesEachEntryInItsOwnPlaceAndLoads
     const std::filesystem::path folder = std::filesystem::temp_directory_path() / "ulc-planted";
     const std::wstring program = folder / "UninstallListCleaner.exe", uninstaller = folder / "uninstaller" / "uninst.exe";
     std::filesystem::remove_all(folder);
+    std::filesystem::remove_all(L"C:\\ULC Back");
     std::filesystem::create_directories(folder / "uninstaller");
     ASSERT_TRUE(CopyFileW(ProgramPath().c_str(), program.c_str(), FALSE) && CopyFileW(kMarkerPath.c_str(), uninstaller.c_str(), FALSE));
     ASSERT_NE(GetEnvironmentVariableW(L"ULC_PREFER_NATIVE", nullptr, 0), 0u);
@@ -97,7 +112,8 @@ TEST(ProgramTest, ListsDetectsUninstallsAndDeletesEachEntryInItsOwnPlaceAndLoads
     const std::string windows = Utf8FromWide(std::wstring(windowsFolder, GetWindowsDirectoryW(windowsFolder, MAX_PATH)));
     // Files that only a 32-bit program sees at their System32 and
     // %ProgramFiles% paths, and one below folders named like programs.
-    for (const std::string& file : {windows + "\\syswow64\\ulc-only32.exe", std::string(R"(C:\Program Files (x86)\ULC Only32\un.exe)"),
+    for (const std::string& file : {windows + "\\syswow64\\ulc-only32.exe", windows + "\\system32\\ulc-native.exe",
+                                   std::string(R"(C:\Program Files (x86)\ULC Only32\un.exe)"),
                                    std::string(R"(C:\ULC Tool.exe Kit\Acme.Exec\uninstall.exe)")}) {
         std::filesystem::create_directories(std::filesystem::path(WideFromUtf8(file)).parent_path());
         CopyFileW(uninstaller.c_str(), WideFromUtf8(file).c_str(), FALSE);
@@ -123,6 +139,16 @@ TEST(ProgramTest, ListsDetectsUninstallsAndDeletesEachEntryInItsOwnPlaceAndLoads
         {k64, "ulc-test-pf64", "Tool 14", R"("%ProgramFiles%\ULC Only32\un.exe")", true},
         {k64, "ulc-test-unquoted", "Tool 15", R"(C:\ULC Tool.exe Kit\Gone\uninstall.exe /S)", true},
         {k64, "ulc-test-rundll32", "Tool 16", windows + R"(\System32\rundll32.exe shell32.dll,Control_RunDLL x.cpl)", false},
+        // Installed again between Detect and Delete: its key written anew with
+        // the same texts, or its file put back.
+        {k64, "ulc-test-rewritten", "Tool 17", R"("C:\ULC Gone\rewritten.exe")", true},
+        {k64, "ulc-test-back", "Tool 18", R"("C:\ULC Back\uninst.exe")", true},
+        // Z: is another fixed disk: only a folder below its root proves a file gone.
+        {k64, "ulc-test-swapped", "Tool 19", R"("Z:\ulc-swapped-volume\Acme\unins000.exe")", false},
+        {k64, "ulc-test-swapped-folder", "Tool 20", R"("Z:\tmp\ulc-gone-folder\unins000.exe")", true},
+        // A 32-bit rundll32 in the 64-bit place, and Sysnative there.
+        {k64, "ulc-test-wow-rundll32", "Tool 21", "\"" + windows + R"(\SysWOW64\rundll32.exe" )" + windows + R"(\System32\ulc-only32.exe,Entry)", false},
+        {k64, "ulc-test-sysnative", "Tool 22", windows + R"(\Sysnative\ulc-native.exe)", false},
         {k64, odd + "\\Sub\\Deeper", "below the entry", "", false},
     };
     // Where an entry's key lies, seen from the 64-bit view.
@@ -173,31 +199,45 @@ TEST(ProgramTest, ListsDetectsUninstallsAndDeletesEachEntryInItsOwnPlaceAndLoads
     // The packages: A installed, B uninstalled with its entry put back.
     const std::string packageA = "ULC Test Package A, IGNORE ME, {E1D0A5A1-4C3B-4F7E-9B1A-0C5D6E7F8A01}";
     const std::string packageB = "ULC Test Package B, IGNORE ME, {E1D0A5A1-4C3B-4F7E-9B1A-0C5D6E7F8B01}";
+    // Rows Detect ticks whose program is installed again before Delete.
+    const std::set<std::string> reinstalled = {"tool 9", "Tool 17", "Tool 18"};
     std::vector<std::string> detected, kept;
-    std::set<std::string> expected = before;
-    const auto remove = [&](RegRoot place, const std::string& keyName) {
-        const std::string tree = (place == kUser ? "2:" : "0:") + LowerAscii(Utf8FromWide(keyOf(place, keyName).second));
-        std::erase_if(expected, [&](const std::string& key) { return key == tree || key.starts_with(tree + "\\"); });
-    };
+    std::vector<std::pair<RegRoot, std::string>> deleted;
     for (const auto& [place, keyName, displayName, command, ticked] : entries) {
         if (command.empty())
             continue;
         const std::string row = displayName + ", " + DeriveUninstallerPath(command) + ", " + keyName;
         detected.push_back(row + (ticked ? " ticked" : ""));
-        if (!ticked || displayName == "tool 9")
+        if (!ticked || reinstalled.contains(displayName))
             kept.push_back(row);
         else
-            remove(place, keyName);
+            deleted.emplace_back(place, keyName);
     }
     detected.insert(detected.end(), {packageA, packageB + " ticked"});
-    kept.push_back(packageA);
-    remove(k32, "{E1D0A5A1-4C3B-4F7E-9B1A-0C5D6E7F8B01}");
+    kept.insert(kept.end(), {packageA, packageB});
 
     SendMessageW(GetDlgItem(window, kCheck3), BM_CLICK, 0, 0);
     EXPECT_EQ(rows(), detected);
     EXPECT_EQ(KeysAround(registry), before);
     constexpr wchar_t kReinstalled[] = L"C:\\Tool\\uninst.exe";
     RegSetKeyValueW(HKEY_LOCAL_MACHINE, keyOf(k32, "ulc-test-twin").second.c_str(), L"UninstallString", REG_SZ, kReinstalled, sizeof kReinstalled);
+    // (Wine leaves a key's time alone when a value is written with the data
+    // it has: the installer writes the key anew.)
+    registry.DeleteTree(k64, EntryKeyPath("ulc-test-rewritten"));
+    for (const auto& [name, text] : {std::pair(L"DisplayName", std::wstring(L"Tool 17")), std::pair(L"UninstallString", std::wstring(LR"("C:\ULC Gone\rewritten.exe")"))})
+        RegSetKeyValueW(HKEY_LOCAL_MACHINE, keyOf(k64, "ulc-test-rewritten").second.c_str(), name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1) * 2);
+    std::filesystem::create_directories(L"C:\\ULC Back");
+    ASSERT_TRUE(CopyFileW(uninstaller.c_str(), L"C:\\ULC Back\\uninst.exe", FALSE));
+    // Package B installed again. Wine's msiexec installs nothing while the
+    // product's entry is there: it goes first, as a failed uninstall would
+    // have left it.
+    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, keyOf(k32, "{E1D0A5A1-4C3B-4F7E-9B1A-0C5D6E7F8B01}").second.c_str(), 0, 0);
+    ASSERT_TRUE(RunAndWait(L"msiexec /i \"" ULC_WIDE(ULC_PACKAGE_B) L"\" /qn"));
+    std::set<std::string> expected = KeysAround(registry);
+    for (const auto& [place, keyName] : deleted) {
+        const std::string tree = (place == kUser ? "2:" : "0:") + LowerAscii(Utf8FromWide(keyOf(place, keyName).second));
+        std::erase_if(expected, [&](const std::string& key) { return key == tree || key.starts_with(tree + "\\"); });
+    }
     SendMessageW(GetDlgItem(window, kCheck2), BM_CLICK, 0, 0);
     EXPECT_EQ(rows(), kept);
     EXPECT_EQ(KeysAround(registry), expected);
@@ -217,6 +257,7 @@ TEST(ProgramTest, ListsDetectsUninstallsAndDeletesEachEntryInItsOwnPlaceAndLoads
     CloseHandle(process.hProcess);
     for (const auto& [place, keyName, displayName, command, ticked] : entries)
         registry.DeleteTree(place, EntryKeyPath(keyName));
+    RunAndWait(L"msiexec /x \"" ULC_WIDE(ULC_PACKAGE_B) L"\" /qn");
     // No planted DLL noted a load, at any step. The uninstaller started in its
     // own folder, as a child of the desktop's shell.
     for (const auto& file : std::filesystem::directory_iterator(folder))
