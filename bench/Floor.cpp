@@ -11,8 +11,8 @@
 //                        drive root asked once, a missing name confirmed in
 //                        its folder), with a tick for each stale row; then the
 //                        deletion of the ticked entries' keys, each read back
-//                        first and deleted in its own place, with the removal
-//                        of their rows, bottom to top
+//                        first, its proof asked again, and deleted in its own
+//                        place, with the removal of their rows, bottom to top
 //   bench_floor idle     nothing: the memory of a process that did no work
 // Prints key=value lines; times are in seconds, memory in bytes.
 #include <cstdio>
@@ -130,35 +130,37 @@ int Actions()
         places.push_back(list.Place(position));
     }
 
+    // One question a row: Windows Installer about an unregistered product, or
+    // the file system about the file the command names.
+    std::map<std::string, bool> rootProves;
+    const auto isGone = [&](const std::string& command, const std::set<std::string>& registered) {
+        const CommandTarget target = AnalyseCommand(command);
+        if (target.windowsInstaller)
+            return !target.productCode.empty() && !registered.contains(LowerAscii(target.productCode)) &&
+                   QueryProductState(target.productCode) == INSTALLSTATE_UNKNOWN;
+        if (target.files.empty())
+            return false;
+        const std::string path = ExpandEnvironment(target.files.front());
+        const std::string root = PathRoot(path);
+        if (root.empty())
+            return false;
+        const auto [known, isNew] = rootProves.try_emplace(LowerAscii(root), false);
+        if (isNew)
+            known->second = CanProveAbsence(RootKind(root));
+        return known->second && ProbeFile(path) == FileState::Absent && IsUnlisted(path);
+    };
+
     std::vector<bool> stale(commands.size(), false);
     int ticked = 0;
     start = Now();
     {
         ListUpdate update(list);
-        std::map<std::string, bool> rootProves;
         const std::set<std::string> registered = RegisteredProducts();
         LVITEMW tick{};
         tick.stateMask = LVIS_STATEIMAGEMASK;
         tick.state = INDEXTOSTATEIMAGEMASK(2);
         for (size_t row = 0; row < commands.size(); ++row) {
-            // One question a row: Windows Installer about an unregistered
-            // product, or the file system about the file the command names.
-            const CommandTarget target = AnalyseCommand(commands[row]);
-            bool gone = false;
-            if (target.windowsInstaller) {
-                gone = !target.productCode.empty() && !registered.contains(LowerAscii(target.productCode)) &&
-                       QueryProductState(target.productCode) == INSTALLSTATE_UNKNOWN;
-            } else if (!target.files.empty()) {
-                const std::string path = ExpandEnvironment(target.files.front());
-                const std::string root = PathRoot(path);
-                if (root.empty())
-                    continue;
-                const auto [known, isNew] = rootProves.try_emplace(LowerAscii(root), false);
-                if (isNew)
-                    known->second = CanProveAbsence(RootKind(root));
-                gone = known->second && ProbeFile(path) == FileState::Absent && IsUnlisted(path);
-            }
-            if (gone) {
+            if (isGone(commands[row], registered)) {
                 SendMessageW(hwnd, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&tick));
                 stale[row] = true;
                 ++ticked;
@@ -172,17 +174,24 @@ int Actions()
     start = Now();
     {
         ListUpdate update(list);
+        // The proof is asked again, afresh, right before each key goes.
+        rootProves.clear();
+        const std::set<std::string> registered = RegisteredProducts();
         for (size_t row = commands.size(); row-- > 0;) {
             if (!stale[row])
                 continue;
             // Each key is read back first: a changed one must stay.
             {
                 OpenedKey key(registry);
+                KeyTime written = 0;
                 if (key.Open(places[row], EntryKeyPath(keyNames[row])) == kRegSuccess) {
+                    registry.QueryWritten(key.Get(), written);
                     ReadRegString(key, "DisplayName", "");
                     ReadRegString(key, "UninstallString", "");
                 }
             }
+            if (!isGone(commands[row], registered))
+                continue;
             registry.DeleteTree(places[row], EntryKeyPath(keyNames[row]));
             SendMessageW(hwnd, LVM_DELETEITEM, row, 0);
         }
