@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "Environment.h"
 #include "Installer.h"
 #include "Misc.h"
 #include "Text.h"
@@ -44,4 +45,16 @@ TEST(ProbeFile, TellsAbsentFilesFromOnesItCannotSee)
     EXPECT_TRUE(IsFilePresent(Utf8FromWide(scripts)));
     DeleteFileW(scripts.c_str());
     EXPECT_EQ(ProbeFile(Utf8FromWide(scripts)), FileState::Absent);
+}
+
+// A machine entry is read with the machine's own variables alone: a variable
+// the user defines, or sets otherwise, must not reach that block.
+TEST(ReadEnvironments, KeepsTheUsersVariablesOutOfTheMachines)
+{
+    constexpr wchar_t kValue[] = L"C:\\Users\\Tool";
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, L"Environment", L"ULCUserOnly", REG_SZ, kValue, sizeof kValue), ERROR_SUCCESS);
+    const Environments environments = ReadEnvironments();
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Environment", L"ULCUserOnly");
+    EXPECT_EQ(std::pair(environments.machine.count("ulcuseronly"), environments.user.count("ulcuseronly")), std::pair(size_t{0}, size_t{1}));
+    EXPECT_EQ(environments.machine.count("windir") + environments.user.count("windir") + environments.program.count("windir"), 3u);
 }
