@@ -134,10 +134,9 @@ bool StartsFromSysWow64(std::string_view command, std::string_view windowsFolder
 
 class DetectionPass {
 public:
-    explicit DetectionPass(const Machine& machine) : machine_(machine)
+    explicit DetectionPass(const Machine& machine)
+        : machine_(machine), windowsRoot_(LowerAscii(PathRoot(machine.windowsFolder)))
     {
-        const std::string root = LowerAscii(PathRoot(machine.windowsFolder));
-        windowsRoot_ = root.empty() ? "c:\\" : root;
     }
 
     Verdict Judge(const ListItems& list, int position)
@@ -188,10 +187,7 @@ private:
         };
         const auto own32 = [&](std::string_view name) {
             const std::string key = LowerAscii(name);
-            const auto value = own(key == "programfiles" || key == "commonprogramfiles" ? key + "(x86)" : key);
-            if (!value)
-                verdict.subject = name;
-            return value;
+            return own(key == "programfiles" || key == "commonprogramfiles" ? key + "(x86)" : key);
         };
         // 32-bit installers write the machine's 32-bit view, and the user's
         // key, which both kinds of program share.
@@ -284,7 +280,7 @@ private:
     }
 
     const Machine& machine_;
-    std::string windowsRoot_;  // lower-cased, "c:\"
+    std::string windowsRoot_;  // lower-cased, "c:\"; "" when not known: then no letter is trusted
     std::map<std::string, DriveKind> rootKinds_;  // by lower-cased root
     // One answer per path and pass: entries share folders and readings. The
     // next pass asks again, as files come and go.

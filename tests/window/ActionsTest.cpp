@@ -30,6 +30,7 @@ protected:
         environments.user["tooldir"] = environments.program["tooldir"] = R"(C:\Tools)";
         environments.user["temp"] = environments.program["temp"] = R"(C:\Users\u\Temp)";
         environments.program["programdata"] = R"(C:\users\Public)";
+        environments.program["commonprogramfiles(x86)"] = R"(C:\Program Files (x86)\Common)";
         const auto backslashed = [](std::string_view path) { std::string text(path); std::ranges::replace(text, '/', '\\'); return text; };
         machine.rootKind = [=, this](std::string_view root) {
             ++rootProbes[LowerAscii(root)];
@@ -207,6 +208,7 @@ TEST_F(ActionsTest, DetectTicksOnlyEntriesProvenStaleAndSaysWhy)
         {k64, R"(%ProgramData%\gone.exe)", "Not ticked: this program's %ProgramData% differs from the entry's."},
         {k64, R"(%Installer%\gone.exe)", "Not ticked: this user's %Installer% differs from the computer's."},
         {kUser, R"(%Undefined%\gone.exe)", "Not ticked: %Undefined% is not defined for this entry."},
+        {k64, R"(%Undefined%\gone.exe)", "Not ticked: %Undefined% is not defined for this entry."},
         // A 32-bit program's System32 and Program Files, in its places or started from SysWOW64.
         {k32, R"(C:\Windows\System32\only32.exe)", R"(Not ticked: C:\Windows\SysWOW64\only32.exe (read as a 32-bit program reads it) is there.)"},
         {k32, R"(C:\Windows\System32\gone.exe)",
@@ -215,14 +217,15 @@ TEST_F(ActionsTest, DetectTicksOnlyEntriesProvenStaleAndSaysWhy)
         {k64, R"("C:\Windows\SysWOW64\rundll32.exe" C:\Windows\System32\x.dll,Entry)",
          R"(Not ticked: C:\Windows\SysWOW64\x.dll (read as a 32-bit program reads it) is there.)"},
         {k32, R"(C:\Windows\Sysnative\native.exe)", R"(Not ticked: C:\Windows\System32\native.exe is there.)"},
+        {k32, R"(C:\Windows\System32\native.exe)", R"(Not ticked: C:\Windows\System32\native.exe is there.)"},
+        {k32, R"(C:\Windows\Sysnative\gone.exe)", R"(Ticked: C:\Windows\System32\gone.exe is missing, and C:\Windows\System32 is there.)"},
         {k64, R"(C:\Windows\Sysnative\native.exe)", R"(Not ticked: C:\Windows\System32\native.exe is there.)"},
         {k32, R"(C:\Windows\System32\spool\only32.exe)", R"(Ticked: C:\Windows\System32\spool\only32.exe is missing, and C:\Windows\System32 is there.)"},
         {k32, R"(C:/Windows/System32/only32.exe)", R"(Not ticked: C:/Windows/SysWOW64/only32.exe (read as a 32-bit program reads it) is there.)"},
         {k32, R"(C:\Windows\Microsoft\native.exe)", R"(Ticked: C:\Windows\Microsoft\native.exe is missing, and C:\Windows is there.)"},
         {k32, R"(C:\un.exe)", R"(Ticked: C:\un.exe is missing, and C:\ is there.)"},
         {k32, R"("%ProgramFiles%\Only32\un.exe")", R"(Not ticked: C:\Program Files (x86)\Only32\un.exe (read as a 32-bit program reads it) is there.)"},
-        {kUser, R"("%CommonProgramFiles%\Only32\un.exe")",
-         R"(Not ticked: C:\Program Files (x86)\Common Files\Only32\un.exe (read as a 32-bit program reads it) is there.)"},
+        {kUser, R"("%CommonProgramFiles%\Only32\un.exe")", "Not ticked: this program's %commonprogramfiles(x86)% differs from the entry's."},
         {k64, R"("%ProgramFiles%\Only32\un.exe")", R"(Ticked: C:\Program Files\Only32\un.exe is missing, and C:\ is there.)"},
         // Windows Installer: ticked only for a product it does not know.
         {kUser, R"("C:\Windows\System32\msiexec.exe" -i {00000000-0000-0000-0000-00000000000f})",
@@ -256,6 +259,16 @@ TEST_F(ActionsTest, DetectTicksOnlyEntriesProvenStaleAndSaysWhy)
         EXPECT_EQ(row.checked, std::get<2>(rows[i]).starts_with("Ticked")) << std::get<1>(rows[i]);
     }
     EXPECT_EQ(std::pair(list.rows[1].checked, DescribeVerdict(list.rows[1].verdict)), std::pair(true, std::string("Ticked by hand.")));
+    // A verdict holds the readings it asked about, each with its state, and no other.
+    const auto asked = [&](const std::string& command) {
+        const auto row = std::ranges::find(list.rows, command, [](const MemoryList::Row& r) { return r.subItems[0]; });
+        std::string states;
+        for (const Reading& reading : row->verdict.readings)
+            states += "PAU"[static_cast<int>(reading.state)];
+        return states;
+    };
+    EXPECT_EQ(asked(R"(C:\Tool Kit\gone.exe /S)") + "," + asked(R"(C:\Windows\System32\native.exe)") + "," + asked(R"(%TEMP%\gone.exe)"),
+              "AP,P,");
     // A root is asked once per pass, however many rows stand on it.
     EXPECT_EQ(std::pair(rootProbes[R"(\\server\share\)"], rootProbes.count(R"(q:\gone.exe)")), std::pair(1, size_t{0}));
     EXPECT_EQ(list.changesWhileRepainting, 0);
