@@ -88,8 +88,8 @@ LSTATUS DeleteOpenedKey(HKEY key)
     using RtlNtStatusToDosErrorFunction = ULONG(NTAPI*)(LONG);
     static const auto deleteKey = NtdllFunction<NtDeleteKeyFunction>("NtDeleteKey");
     static const auto errorOf = NtdllFunction<RtlNtStatusToDosErrorFunction>("RtlNtStatusToDosError");
-    const LONG status = deleteKey(key);
-    return status == 0 ? ERROR_SUCCESS : static_cast<LSTATUS>(errorOf(status));
+    // STATUS_SUCCESS becomes ERROR_SUCCESS like any other status.
+    return static_cast<LSTATUS>(errorOf(deleteKey(key)));
 }
 
 }  // namespace
