@@ -78,6 +78,7 @@ public:
     virtual void CloseKey(Key key) = 0;
 
     // Deletes `path` under `root` with all its values and every key below it.
+    // A link, at `path` or below it, goes as a link: its target stays.
     virtual RegStatus DeleteTree(RegRoot root, std::string_view path) = 0;
 };
 

@@ -1,7 +1,9 @@
 #include "Win32Registry.h"
 
 #include <windows.h>
-#include <shlwapi.h>
+
+#include <memory>
+#include <vector>
 
 #include "WinText.h"
 
@@ -54,6 +56,43 @@ RegStatus Open(RegRoot root, std::string_view path, REGSAM access, RegistryStore
 
 // Most texts of an entry fit at the first read.
 constexpr size_t kFirstReadBytes = 512;
+
+struct KeyCloser {
+    void operator()(HKEY key) const { RegCloseKey(key); }
+};
+using OwnedKey = std::unique_ptr<HKEY__, KeyCloser>;
+
+// Opens a link as itself, never the key it names, so that deleting what was
+// opened removes the link and leaves its target alone. On failure `key` is empty.
+LSTATUS OpenForDelete(HKEY parent, const wchar_t* name, REGSAM view, OwnedKey& key)
+{
+    HKEY opened = nullptr;
+    const LSTATUS status =
+        RegOpenKeyExW(parent, name, REG_OPTION_OPEN_LINK, KEY_ENUMERATE_SUB_KEYS | DELETE | view, &opened);
+    key.reset(status == ERROR_SUCCESS ? opened : nullptr);
+    return status;
+}
+
+template <typename Function>
+Function NtdllFunction(const char* name)
+{
+    // ntdll is in every process before its first instruction: looking its
+    // calls up loads no DLL, and every Windows and Wine exports these two.
+    const FARPROC found = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), name);
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+}
+
+// RegDeleteKey opens its key again by name, and Wine's follows a link to its
+// target there; NtDeleteKey deletes the very key of the handle.
+LSTATUS DeleteOpenedKey(HKEY key)
+{
+    using NtDeleteKeyFunction = LONG(NTAPI*)(HANDLE);
+    using RtlNtStatusToDosErrorFunction = ULONG(NTAPI*)(LONG);
+    static const auto deleteKey = NtdllFunction<NtDeleteKeyFunction>("NtDeleteKey");
+    static const auto errorOf = NtdllFunction<RtlNtStatusToDosErrorFunction>("RtlNtStatusToDosError");
+    // STATUS_SUCCESS becomes ERROR_SUCCESS like any other status.
+    return static_cast<LSTATUS>(errorOf(deleteKey(key)));
+}
 
 }  // namespace
 
@@ -123,16 +162,35 @@ void Win32Registry::CloseKey(Key key)
 
 RegStatus Win32Registry::DeleteTree(RegRoot root, std::string_view path)
 {
-    // SHDeleteKey knows no registry views: it deletes below a parent key
-    // that was opened in the place's view.
-    const size_t separator = path.rfind('\\');
-    const std::string_view parentPath = separator == std::string_view::npos ? "" : path.substr(0, separator);
-    const std::string_view name = path.substr(separator + 1);
-    // An empty name would have SHDeleteKey delete the parent itself.
-    if (name.empty() || HasNul(path))
+    // A path ending in a separator would name its parent.
+    if (path.empty() || path.back() == '\\' || HasNul(path))
         return ERROR_INVALID_PARAMETER;
-    OpenedKey parent(*this);
-    if (const RegStatus status = parent.Open(root, parentPath); status != ERROR_SUCCESS)
+    std::vector<OwnedKey> tree(1);
+    if (const LSTATUS status = OpenForDelete(RootKey(root), WideFromUtf8(path).c_str(), View(root), tree[0]);
+        status != ERROR_SUCCESS)
         return status;
-    return SHDeleteKeyW(AsHkey(parent.Get()), WideFromUtf8(name).c_str());
+    // Every key is open before the first one goes, so a key that cannot be
+    // opened keeps the whole tree. Each is listed after the key above it,
+    // and goes before it. A link opened as itself lists none of its target's keys.
+    for (size_t index = 0; index < tree.size(); ++index) {
+        const HKEY parent = tree[index].get();
+        for (DWORD subkey = 0;; ++subkey) {
+            wchar_t name[kSubkeyNameBufferLength];
+            DWORD length = kSubkeyNameBufferLength;
+            LSTATUS status = RegEnumKeyExW(parent, subkey, name, &length, nullptr, nullptr, nullptr, nullptr);
+            if (status == ERROR_NO_MORE_ITEMS)
+                break;
+            // Below the entry's key the two views are one: no view flag.
+            if (status == ERROR_SUCCESS)
+                status = OpenForDelete(parent, name, 0, tree.emplace_back());
+            // A key gone since it was listed must not read as the entry gone.
+            if (status != ERROR_SUCCESS)
+                return status == ERROR_FILE_NOT_FOUND ? ERROR_KEY_DELETED : status;
+        }
+    }
+    for (size_t index = tree.size(); index-- > 0;) {
+        if (const LSTATUS status = DeleteOpenedKey(tree[index].get()); status != ERROR_SUCCESS)
+            return status;
+    }
+    return ERROR_SUCCESS;
 }

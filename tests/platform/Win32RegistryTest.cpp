@@ -21,6 +21,20 @@ void Write(const std::string& path, const std::string& name, RegType type, const
     RegCloseKey(key);
 }
 
+// A link at `path` of HKLM to `target` of HKLM, as a program can make one in
+// its user's keys.
+void MakeLink(const std::string& path, const std::string& target)
+{
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, WideFromUtf8(path).c_str(), 0, nullptr, REG_OPTION_CREATE_LINK,
+                              KEY_SET_VALUE | KEY_CREATE_LINK, nullptr, &key, nullptr), ERROR_SUCCESS);
+    // The registry's own name of the target, without a terminator.
+    const std::wstring name = L"\\Registry\\Machine\\" + WideFromUtf8(target);
+    EXPECT_EQ(RegSetValueExW(key, L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(name.data()),
+                             static_cast<DWORD>(name.size() * 2)), ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
 class Win32RegistryTest : public testing::Test {
 protected:
     void SetUp() override { TearDown(); }
@@ -56,6 +70,22 @@ TEST_F(Win32RegistryTest, NamesOfEveryLengthAndScriptAreListedAndNamedBack)
     EXPECT_EQ(registry.DeleteTree(RegRoot::LocalMachine, parent + "\\"), ERROR_INVALID_PARAMETER);
     EXPECT_EQ(registry.DeleteTree(RegRoot::LocalMachine, parent + "\\" + scripts), kRegSuccess);
     EXPECT_EQ(Read(parent + "\\a") + Read(parent + "\\" + scripts), "anone");
+}
+
+TEST_F(Win32RegistryTest, DeletesTheLinksInAnEntryAsLinksAndLeavesTheirTargetAlone)
+{
+    const std::string entry = std::string(kTestKey) + "\\Entry", target = std::string(kTestKey) + "\\Target";
+    Write(target + "\\Below", "Name", RegType::Sz, Utf16Bytes("below"));
+    Write(target, "Name", RegType::Sz, Utf16Bytes("target"));
+    // Where the link lies in the entry: "" makes the entry itself one.
+    for (const std::string link : {"\\Link", "\\Sub\\Link", ""}) {
+        SCOPED_TRACE(link);
+        if (!link.empty())
+            Write(entry, "Name", RegType::Sz, Utf16Bytes("entry"));
+        MakeLink(entry + link, target);
+        EXPECT_EQ(registry.DeleteTree(RegRoot::LocalMachine, entry), kRegSuccess);
+        EXPECT_EQ(Read(entry) + "," + Read(target) + "," + Read(target + "\\Below"), "none,target,below");
+    }
 }
 
 }  // namespace

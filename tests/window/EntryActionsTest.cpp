@@ -163,6 +163,13 @@ TEST(ProgramTest, ListsDetectsUninstallsAndDeletesEachEntryInItsOwnPlaceAndLoads
             RegSetKeyValueW(keyOf(place, keyName).first, keyOf(place, keyName).second.c_str(), name, REG_SZ, text.c_str(),
                             static_cast<DWORD>(text.size() + 1) * 2);
     }
+    // A link in a ticked entry to an entry left unticked: the link goes, never its target.
+    const std::wstring target = L"\\Registry\\Machine\\" + keyOf(k64, "ulc-test-rundll32").second;
+    HKEY link = nullptr;
+    RegCreateKeyExW(HKEY_LOCAL_MACHINE, (keyOf(k64, odd).second + L"\\Sub\\Link").c_str(), 0, nullptr, REG_OPTION_CREATE_LINK,
+                    KEY_SET_VALUE | KEY_CREATE_LINK, nullptr, &link, nullptr);
+    RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(target.data()), static_cast<DWORD>(target.size() * 2));
+    RegCloseKey(link);
     const std::set<std::string> before = KeysAround(registry);
     // Its Properties show the project's version.
     std::vector<BYTE> version(GetFileVersionInfoSizeW(program.c_str(), nullptr));
