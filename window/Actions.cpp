@@ -252,10 +252,8 @@ private:
             }
             if (state == FileState::Present) {
                 reading.folder = atRoot ? root : std::move(folder);
-                if (IsUnlisted(missing)) {
-                    verdict.subject.clear();
+                if (IsUnlisted(missing))
                     return Rule::AllGone;
-                }
                 verdict.subject = missing;
                 return Rule::DeadLink;
             }

@@ -273,9 +273,11 @@ TEST_F(ActionsTest, DetectTicksOnlyEntriesProvenStaleAndSaysWhy)
     EXPECT_EQ(std::pair(rootProbes[R"(\\server\share\)"], rootProbes.count(R"(q:\gone.exe)")), std::pair(1, size_t{0}));
     EXPECT_EQ(list.changesWhileRepainting, 0);
     // The next pass asks afresh: a file that went meanwhile ticks its row.
+    // A row it ticked before keeps its proof, which Delete asks again.
     present.erase(R"(C:\Tool\live.exe)");
     DetectOldEntries(list, machine);
     EXPECT_EQ(std::pair(list.At(3).checked, rootProbes[R"(c:\)"]), std::pair(true, 2));
+    EXPECT_EQ(DescribeVerdict(list.At(1).verdict), std::get<2>(rows[0]));
 }
 
 TEST_F(ActionsTest, DeleteKeepsARowDetectTickedOnceItsProofNoLongerHolds)
