@@ -304,7 +304,7 @@ TEST_F(ActionsTest, DeleteKeepsARowDetectTickedOnceItsProofNoLongerHolds)
 
 TEST_F(ActionsTest, TipAndCopyTellEachRowsPlaceKeyCommandAndVerdict)
 {
-    AddRow("{Acme}", k32, "\"C:\\Tool\\gone.exe\"\t/S");
+    AddRow("{Acme}", k32, "\"C:\\Tool\\gone.exe\"\t/S\r\n");
     AddRow("Acme", kUser, R"(C:\Tool\live.exe)");
     AddRow("Acme", k64, R"(C:\Tool\live.exe)");
     DetectOldEntries(list, machine);
@@ -312,7 +312,7 @@ TEST_F(ActionsTest, TipAndCopyTellEachRowsPlaceKeyCommandAndVerdict)
 
     EXPECT_EQ(RowTip(list, 1), "This computer, 32-bit programs\n"
                                R"(HKEY_LOCAL_MACHINE\SOFTWARE\WOW6432Node\Microsoft\Windows\CurrentVersion\Uninstall\{Acme})" "\n"
-                               "\"C:\\Tool\\gone.exe\"\t/S\n"
+                               "\"C:\\Tool\\gone.exe\"\t/S\r\n\n"
                                R"(Ticked: C:\Tool\gone.exe is missing, and C:\Tool is there.)");
     EXPECT_EQ(RowTip(list, 3), "This computer, 64-bit programs\n"
                                R"(HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Acme)" "\n"
@@ -320,7 +320,7 @@ TEST_F(ActionsTest, TipAndCopyTellEachRowsPlaceKeyCommandAndVerdict)
     EXPECT_EQ(CopyRows(list, {1, 2, 3}),
               "Name\tPlace\tKey\tCommand\tVerdict\r\n"
               "{Acme}\tThis computer, 32-bit programs\t" R"(HKEY_LOCAL_MACHINE\SOFTWARE\WOW6432Node\Microsoft\Windows\CurrentVersion\Uninstall\{Acme})"
-              "\t\"C:\\Tool\\gone.exe\" /S\t" R"(Ticked: C:\Tool\gone.exe is missing, and C:\Tool is there.)" "\r\n"
+              "\t\"C:\\Tool\\gone.exe\" /S  \t" R"(Ticked: C:\Tool\gone.exe is missing, and C:\Tool is there.)" "\r\n"
               "Acme\tThis user's programs\t" R"(HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Uninstall\Acme)"
               "\t" R"(C:\Tool\live.exe)" "\t" R"(Not ticked: C:\Tool\live.exe is there.)" "\r\n"
               "Acme\tThis computer, 64-bit programs\t" R"(HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Acme)"
