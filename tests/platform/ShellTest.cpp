@@ -9,6 +9,7 @@
 
 #include <tlhelp32.h>
 
+#include "ComApartment.h"
 #include "Text.h"
 #include "WinText.h"
 
@@ -33,6 +34,11 @@ bool ChildRuns()
 // the marker program beside this test stand in for programs dropped there.
 TEST(ShellOpen, StartsNothingWithoutTheDesktopShellNorFromBesideThisProgramAndAsksForTheDefaultVerb)
 {
+    // The program's COM security, before this process's first COM call: the
+    // hand-off to Explorer below runs under it. (Wine accepts the settings
+    // and keeps none; only Windows would refuse a second call.)
+    const ComApartment com;
+    ASSERT_EQ(SecureComForElevatedClient(), S_OK);
     wchar_t self[MAX_PATH];
     const std::wstring exe(self, GetModuleFileNameW(nullptr, self, MAX_PATH)), folder = exe.substr(0, exe.rfind(L'\\'));
     for (const wchar_t* name : {L"\\cmd.exe", L"\\MsiExec.exe"})
