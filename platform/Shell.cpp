@@ -51,16 +51,22 @@ bool IsElevated()
 
 bool InTime(Deadline deadline) { return std::chrono::steady_clock::now() < deadline; }
 
+// Every call into Explorer goes through here: once `deadline` has passed,
+// nothing more is asked, and the answer is E_ABORT.
+template <typename Call>
+HRESULT Ask(Deadline deadline, Call call)
+{
+    return InTime(deadline) ? call() : E_ABORT;
+}
+
 // Calls `get` with the address of an interface pointer and owns what it left
 // there; empty unless `get` answered S_OK (FindWindowSW answers S_FALSE when
-// there is no such window). Past `deadline` it calls nothing and is empty.
+// there is no such window), and past `deadline`.
 template <typename Interface, typename Get>
 ComPointer<Interface> Take(Deadline deadline, Get get)
 {
-    if (!InTime(deadline))
-        return nullptr;
     Interface* object = nullptr;
-    const HRESULT result = get(&object);
+    const HRESULT result = Ask(deadline, [&] { return get(&object); });
     ComPointer<Interface> owned(object);
     return result == S_OK ? std::move(owned) : nullptr;
 }
@@ -185,9 +191,7 @@ bool StartFromDesktopShell(const ProgramStart& start, Deadline deadline)
 
     const OwnedText file = AllocateText(start.file), parameters = AllocateText(start.parameters),
                     folder = AllocateText(start.folder);
-    // A start given up stays given up: an Explorer that answers at last
-    // starts nothing for it.
-    if (!file || !parameters || !folder || !InTime(deadline))
+    if (!file || !parameters || !folder)
         return false;
     VARIANT defaultVerb;
     VariantInit(&defaultVerb);
@@ -195,7 +199,12 @@ bool StartFromDesktopShell(const ProgramStart& start, Deadline deadline)
     VariantInit(&show);
     V_VT(&show) = VT_I4;
     V_I4(&show) = SW_SHOWNORMAL;
-    return shell->ShellExecute(file.get(), TextVariant(parameters), TextVariant(folder), defaultVerb, show) == S_OK;
+    // A start given up stays given up: an Explorer that answers at last
+    // starts nothing for it.
+    const auto execute = [&] {
+        return shell->ShellExecute(file.get(), TextVariant(parameters), TextVariant(folder), defaultVerb, show);
+    };
+    return Ask(deadline, execute) == S_OK;
 }
 
 bool StartFromHere(HWND owner, const ProgramStart& start)
