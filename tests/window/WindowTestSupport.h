@@ -15,7 +15,6 @@
 // Wine maps drive Z: to the Unix root, where the sources and the build live.
 #define ULC_WIDE_(text) L##text
 #define ULC_WIDE(text) ULC_WIDE_(text)
-inline const std::wstring kResourceFolder = ULC_WIDE(ULC_RESOURCE_DIR);
 inline const std::wstring kMarkerPath = ULC_WIDE(ULC_MARKER_PATH);
 
 // The program under test: the one make test unpacked from the release zip
