@@ -49,22 +49,32 @@ bool IsElevated()
            elevation.TokenIsElevated != 0;
 }
 
+bool InTime(Deadline deadline) { return std::chrono::steady_clock::now() < deadline; }
+
+// Every call into Explorer goes through here: once `deadline` has passed,
+// nothing more is asked, and the answer is E_ABORT.
+template <typename Call>
+HRESULT Ask(Deadline deadline, Call call)
+{
+    return InTime(deadline) ? call() : E_ABORT;
+}
+
 // Calls `get` with the address of an interface pointer and owns what it left
 // there; empty unless `get` answered S_OK (FindWindowSW answers S_FALSE when
-// there is no such window).
+// there is no such window), and past `deadline`.
 template <typename Interface, typename Get>
-ComPointer<Interface> Take(Get get)
+ComPointer<Interface> Take(Deadline deadline, Get get)
 {
     Interface* object = nullptr;
-    const HRESULT result = get(&object);
+    const HRESULT result = Ask(deadline, [&] { return get(&object); });
     ComPointer<Interface> owned(object);
     return result == S_OK ? std::move(owned) : nullptr;
 }
 
 template <typename Interface>
-ComPointer<Interface> Query(const ComPointer<IDispatch>& object)
+ComPointer<Interface> Query(Deadline deadline, const ComPointer<IDispatch>& object)
 {
-    return Take<Interface>([&](Interface** out) { return object->QueryInterface(IID_PPV_ARGS(out)); });
+    return Take<Interface>(deadline, [&](Interface** out) { return object->QueryInterface(IID_PPV_ARGS(out)); });
 }
 
 struct TextFree {
@@ -87,6 +97,35 @@ VARIANT TextVariant(const OwnedText& text)
     return variant;
 }
 
+
+// What the hand-off's thread owns.
+struct HandOffWork {
+    std::vector<ProgramStart> starts;
+    DesktopStart desktop;
+    HWND notify;
+    UINT done;
+};
+
+DWORD WINAPI HandOffThread(void* parameter)
+{
+    const std::unique_ptr<HandOffWork> work(static_cast<HandOffWork*>(parameter));
+    {
+        // Explorer's answers come to this thread's apartment, never to the
+        // window's.
+        const ComApartment com;
+        for (const ProgramStart& start : work->starts) {
+            const Deadline deadline = std::chrono::steady_clock::now() + kHandOffTime;
+            work->desktop(start, deadline);
+            // A shell that took this long for one start is hung or busy; the
+            // next start would wait as long.
+            if (!InTime(deadline))
+                break;
+        }
+    }
+    PostMessageW(work->notify, work->done, 0, 0);
+    return 0;
+}
+
 }  // namespace
 
 std::string FindSystemProgram(std::string_view name)
@@ -106,12 +145,12 @@ std::string FindSystemProgram(std::string_view name)
 // Explorer's list of its windows finds the desktop; the desktop's view gives
 // the automation object of Explorer's own shell (Shell.Application), whose
 // ShellExecute starts the program from inside Explorer's process.
-bool StartFromDesktopShell(const ProgramStart& start)
+bool StartFromDesktopShell(const ProgramStart& start, Deadline deadline)
 {
     const ComApartment com;
     // A local server only: the list must be Explorer's, never an object
     // running inside this process with its rights.
-    const auto windows = Take<IShellWindows>([](IShellWindows** out) {
+    const auto windows = Take<IShellWindows>(deadline, [](IShellWindows** out) {
         return CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(out));
     });
     if (!windows)
@@ -119,34 +158,34 @@ bool StartFromDesktopShell(const ProgramStart& start)
     VARIANT anywhere;
     VariantInit(&anywhere);
     long desktopWindow = 0;
-    const auto desktop = Take<IDispatch>([&](IDispatch** out) {
+    const auto desktop = Take<IDispatch>(deadline, [&](IDispatch** out) {
         return windows->FindWindowSW(&anywhere, &anywhere, SWC_DESKTOP, &desktopWindow, SWFO_NEEDDISPATCH, out);
     });
     if (!desktop)
         return false;
-    const auto services = Query<IServiceProvider>(desktop);
+    const auto services = Query<IServiceProvider>(deadline, desktop);
     if (!services)
         return false;
-    const auto browser = Take<IShellBrowser>([&](IShellBrowser** out) {
+    const auto browser = Take<IShellBrowser>(deadline, [&](IShellBrowser** out) {
         return services->QueryService(SID_STopLevelBrowser, IID_PPV_ARGS(out));
     });
     if (!browser)
         return false;
-    const auto view = Take<IShellView>([&](IShellView** out) { return browser->QueryActiveShellView(out); });
+    const auto view = Take<IShellView>(deadline, [&](IShellView** out) { return browser->QueryActiveShellView(out); });
     if (!view)
         return false;
-    const auto background = Take<IDispatch>([&](IDispatch** out) {
+    const auto background = Take<IDispatch>(deadline, [&](IDispatch** out) {
         return view->GetItemObject(SVGIO_BACKGROUND, IID_PPV_ARGS(out));
     });
     if (!background)
         return false;
-    const auto folderView = Query<IShellFolderViewDual>(background);
+    const auto folderView = Query<IShellFolderViewDual>(deadline, background);
     if (!folderView)
         return false;
-    const auto application = Take<IDispatch>([&](IDispatch** out) { return folderView->get_Application(out); });
+    const auto application = Take<IDispatch>(deadline, [&](IDispatch** out) { return folderView->get_Application(out); });
     if (!application)
         return false;
-    const auto shell = Query<IShellDispatch2>(application);
+    const auto shell = Query<IShellDispatch2>(deadline, application);
     if (!shell)
         return false;
 
@@ -160,7 +199,12 @@ bool StartFromDesktopShell(const ProgramStart& start)
     VariantInit(&show);
     V_VT(&show) = VT_I4;
     V_I4(&show) = SW_SHOWNORMAL;
-    return shell->ShellExecute(file.get(), TextVariant(parameters), TextVariant(folder), defaultVerb, show) == S_OK;
+    // A start given up stays given up: an Explorer that answers at last
+    // starts nothing for it.
+    const auto execute = [&] {
+        return shell->ShellExecute(file.get(), TextVariant(parameters), TextVariant(folder), defaultVerb, show);
+    };
+    return Ask(deadline, execute) == S_OK;
 }
 
 bool StartFromHere(HWND owner, const ProgramStart& start)
@@ -173,7 +217,7 @@ bool StartFromHere(HWND owner, const ProgramStart& start)
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
-void ShellOpen(HWND owner, std::string_view target, const DesktopStart& desktop)
+void ShellOpen(HWND owner, std::string_view target, const HandOff& handOff)
 {
     const ShellCommand command = SplitCommand(target);
     std::string file = ExpandEnvironment(command.file);
@@ -202,7 +246,19 @@ void ShellOpen(HWND owner, std::string_view target, const DesktopStart& desktop)
     // can change (the user's own entries, programs in folders users can
     // write): started from here it would run as administrator.
     if (IsElevated())
-        desktop(start);
+        handOff(start);
     else
         StartFromHere(owner, start);
+}
+
+bool HandToDesktopShell(std::vector<ProgramStart> starts, DesktopStart desktop, HWND notify, UINT done)
+{
+    auto work = std::make_unique<HandOffWork>(HandOffWork{std::move(starts), std::move(desktop), notify, done});
+    // Nobody waits for the thread: the program ends with its window, even
+    // while the thread waits on a hung Explorer.
+    const OwnedHandle thread(CreateThread(nullptr, 0, HandOffThread, work.get(), 0, nullptr));
+    if (!thread)
+        return false;
+    work.release();  // the thread's now
+    return true;
 }

@@ -32,9 +32,3 @@ LRESULT PaintWhiteButton(const NMCUSTOMDRAW& draw);
 
 // `height` as CreateFont takes it (see FontHeight).
 Font MakeBoldFont(const wchar_t* face, int height);
-
-struct CursorDeleter {
-    void operator()(HCURSOR cursor) const { DestroyCursor(cursor); }
-};
-// A cursor loaded from a file; shared system cursors are never held in one.
-using FileCursor = std::unique_ptr<std::remove_pointer_t<HCURSOR>, CursorDeleter>;

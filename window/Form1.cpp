@@ -14,7 +14,6 @@
 #include "Environment.h"
 #include "Installer.h"
 #include "Misc.h"
-#include "ProgramFolder.h"
 #include "Shell.h"
 #include "WinText.h"
 #include "resources/Resource.h"
@@ -23,11 +22,13 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"UninstallListCleaner.Form1";
 constexpr wchar_t kProductTitle[] = L"Uninstall List Cleaner";
-constexpr wchar_t kCursorFileName[] = L"\\HAND-M.CUR";
 
 // The layout never changes, so the frame offers no sizing border and no
 // maximise box.
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+
+// Posted by the thread that hands uninstallers to the desktop's shell as it ends.
+constexpr UINT kHandOffDone = WM_APP;
 
 HINSTANCE ProgramInstance() { return GetModuleHandleW(nullptr); }
 
@@ -142,6 +143,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DPICHANGED: return OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
     case WM_DESTROY: return OnDestroy();
     case WM_NCDESTROY: return OnNcDestroy(wParam, lParam);
+    case kHandOffDone: return OnHandOffDone();
     default: return DefWindowProcW(hwnd_, message, wParam, lParam);
     }
 }
@@ -212,20 +214,10 @@ void Form1::ApplyLayout()
 void Form1::Load()
 {
     CenterForm(hwnd_);
-    LoadMouseIcon();
+    mouseIcon_ = LoadCursorW(ProgramInstance(), MAKEINTRESOURCEW(IDC_HAND_POINTER));
     SetWindowTextW(hwnd_, kProductTitle);
     AddColumns();
     LoadUninstallEntries(registry_, list_, DisplayNameSortKey);
-}
-
-void Form1::LoadMouseIcon()
-{
-    const std::wstring folder = options_.programFolder.empty() ? ProgramFolder() : options_.programFolder;
-    // Plain concatenation: at a drive's root the path holds two separators,
-    // which Windows reads as one.
-    const std::wstring path = folder + kCursorFileName;
-    if (IsFilePresent(Utf8FromWide(path)))
-        mouseIcon_.reset(LoadCursorFromFileW(path.c_str()));
 }
 
 void Form1::AddColumns()
@@ -259,8 +251,25 @@ LRESULT Form1::OnCommand(int id, int code)
 void Form1::OnCheck1Click()
 {
     RunOnPress(Check1(), [this] {
-        UninstallSelectedEntry(list_, [this](std::string_view command) { ShellOpen(hwnd_, command, options_.desktop); });
+        // A press while Explorer still has the last one's starts would hand
+        // the same rows over again.
+        if (handingOff_)
+            return;
+        // The rows are read here, on the window's thread; only the starts
+        // cross to the hand-off's.
+        std::vector<ProgramStart> starts;
+        UninstallSelectedEntry(list_, [&](std::string_view command) {
+            ShellOpen(hwnd_, command, [&](const ProgramStart& start) { starts.push_back(start); });
+        });
+        if (!starts.empty())
+            handingOff_ = HandToDesktopShell(std::move(starts), options_.desktop, hwnd_, kHandOffDone);
     });
+}
+
+LRESULT Form1::OnHandOffDone()
+{
+    handingOff_ = false;
+    return 0;
 }
 
 void Form1::OnCheck2Click()
@@ -341,7 +350,7 @@ HCURSOR Form1::PointerCursor() const
 {
     switch (mousePointer_) {
     case kPointerArrow: return LoadCursorW(nullptr, IDC_ARROW);
-    case kPointerCustom: return mouseIcon_ ? mouseIcon_.get() : LoadCursorW(nullptr, IDC_HAND);
+    case kPointerCustom: return mouseIcon_;
     default: return nullptr;
     }
 }
@@ -401,7 +410,6 @@ LRESULT Form1::OnNcDestroy(WPARAM wParam, LPARAM lParam)
     focus_ = nullptr;
     // The controls are gone by now, and with them every use of the fonts.
     fonts_ = {};
-    mouseIcon_.reset();
     return DefWindowProcW(hwnd, WM_NCDESTROY, wParam, lParam);
 }
 

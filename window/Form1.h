@@ -16,7 +16,7 @@ class RegistryStore;
 enum MousePointerSetting : int {
     kPointerDefault = 0,  // each control shows its own cursor
     kPointerArrow = 1,
-    kPointerCustom = 99,  // MouseIcon, or the system hand without one
+    kPointerCustom = 99,  // MouseIcon
 };
 
 // The program's one window: the entry list in its frame and the three
@@ -27,10 +27,8 @@ public:
         // 0: the DPI Windows draws the window at. Tests set 96 or 144 to
         // check the layout at either on one machine.
         int dpi = 0;
-        // Where HAND-M.CUR is looked for; empty: the program's own folder.
-        std::wstring programFolder;
-        // Where the program, run elevated, hands the uninstallers it starts.
-        // Tests stand in for the desktop's shell.
+        // Where the program, run elevated, hands the uninstallers it starts,
+        // from a thread of its own. Tests stand in for the desktop's shell.
         DesktopStart desktop = StartFromDesktopShell;
     };
 
@@ -56,8 +54,11 @@ public:
     HWND Control(ControlId id) const { return GetDlgItem(hwnd_, id); }
     int Dpi() const { return dpi_; }
     int MousePointer() const { return mousePointer_; }
-    // The image loaded from HAND-M.CUR; nullptr when there was none.
-    HCURSOR MouseIcon() const { return mouseIcon_.get(); }
+    // The hand over the buttons, the program's own resource.
+    HCURSOR MouseIcon() const { return mouseIcon_; }
+    // Whether the desktop's shell still has the uninstallers of the last
+    // press of Check1; until it is done, the button starts nothing.
+    bool HandingOff() const { return handingOff_; }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -76,6 +77,7 @@ private:
     LRESULT OnDpiChanged(int dpi, const RECT& suggested);
     LRESULT OnDestroy();
     LRESULT OnNcDestroy(WPARAM wParam, LPARAM lParam);
+    LRESULT OnHandOffDone();
 
     void OnCheck1Click();
     void OnCheck2Click();
@@ -84,7 +86,6 @@ private:
     void CreateControls();
     void ApplyLayout();
     void Load();
-    void LoadMouseIcon();
     void AddColumns();
     void ApplyColumnWidths();
     void SetMousePointer(int setting);
@@ -97,8 +98,9 @@ private:
     std::array<Font, kFontRoleCount> fonts_;
     ListViewItems list_;
     int mousePointer_ = kPointerDefault;
-    FileCursor mouseIcon_;
+    HCURSOR mouseIcon_ = nullptr;  // shared: Windows frees it with the program
     HWND focus_ = nullptr;  // the control that gets the focus back on activation
+    bool handingOff_ = false;
 };
 
 // Runs the window's messages until the program ends and returns its exit code.

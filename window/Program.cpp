@@ -55,6 +55,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand)
     const Library msimg32(LoadLibraryExW(L"msimg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
     // The shell may hand a start to an extension that needs COM on this thread.
     ComApartment com;
+    // Without it, an object from Explorer could have this process load code
+    // of Explorer's choosing.
+    if (SecureComForElevatedClient() != S_OK)
+        return 1;
     Win32Registry registry;
     Form1 form(registry);
     if (!form.Create())

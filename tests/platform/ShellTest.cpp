@@ -9,6 +9,7 @@
 
 #include <tlhelp32.h>
 
+#include "ComApartment.h"
 #include "Text.h"
 #include "WinText.h"
 
@@ -28,11 +29,16 @@ bool ChildRuns()
     return found;
 }
 
-// Under Wine every process runs elevated, so ShellOpen hands each start to
-// the desktop's shell; here to a stand-in that refuses them all. Copies of
-// the marker program beside this test stand in for programs dropped there.
+// Under Wine every process runs elevated, so ShellOpen leaves each start for
+// the desktop's shell; here with a stand-in that starts none of them. Copies
+// of the marker program beside this test stand in for programs dropped there.
 TEST(ShellOpen, StartsNothingWithoutTheDesktopShellNorFromBesideThisProgramAndAsksForTheDefaultVerb)
 {
+    // The program's COM security, before this process's first COM call: the
+    // hand-off to Explorer below runs under it. (Wine accepts the settings
+    // and keeps none; only Windows would refuse a second call.)
+    const ComApartment com;
+    ASSERT_EQ(SecureComForElevatedClient(), S_OK);
     wchar_t self[MAX_PATH];
     const std::wstring exe(self, GetModuleFileNameW(nullptr, self, MAX_PATH)), folder = exe.substr(0, exe.rfind(L'\\'));
     for (const wchar_t* name : {L"\\cmd.exe", L"\\MsiExec.exe"})
@@ -50,7 +56,6 @@ TEST(ShellOpen, StartsNothingWithoutTheDesktopShellNorFromBesideThisProgramAndAs
     std::vector<std::string> handed;
     const auto refuse = [&](const ProgramStart& start) {
         handed.push_back(LowerAscii(Utf8FromWide(start.file + L"|" + start.parameters + L"|" + start.folder)));
-        return false;
     };
     const std::wstring written = folder + L"\\shell-test.system-cmd";
     DeleteFileW(written.c_str());
@@ -62,7 +67,7 @@ TEST(ShellOpen, StartsNothingWithoutTheDesktopShellNorFromBesideThisProgramAndAs
     EXPECT_EQ(handed, (std::vector<std::string>{systemFolder + "\\cmd.exe|" + echo + "|" + systemFolder,
                                                 systemFolder + "\\msiexec.exe|/x{0}|" + systemFolder, R"(c:\un.exe|/x|c:\)",
                                                 "https://example.invalid/un||" + systemFolder}));
-    // Refused, nothing starts from here instead.
+    // Left for the desktop's shell, nothing starts from here.
     for (int waited = 0; ChildRuns() && waited < 10000; waited += 50)
         Sleep(50);
     EXPECT_EQ(GetFileAttributesW(written.c_str()), INVALID_FILE_ATTRIBUTES);
@@ -82,7 +87,10 @@ TEST(ShellOpen, StartsNothingWithoutTheDesktopShellNorFromBesideThisProgramAndAs
         RegSetKeyValueW(HKEY_LOCAL_MACHINE, (classes + L"ULC.Verb\\shell" + verb).c_str(), nullptr, REG_SZ, value.c_str(),
                         static_cast<DWORD>(value.size() + 1) * 2);
     }
-    EXPECT_TRUE(StartFromHere(nullptr, {document, L"", folder}) && StartFromDesktopShell({document, L"", folder}));
+    // Past its deadline, Explorer is asked nothing and nothing starts.
+    const auto now = std::chrono::steady_clock::now();
+    EXPECT_FALSE(StartFromDesktopShell({document, L"", folder}, now));
+    EXPECT_TRUE(StartFromHere(nullptr, {document, L"", folder}) && StartFromDesktopShell({document, L"", folder}, now + kHandOffTime));
     std::vector<std::string> runs;
     for (int waited = 0; runs.size() < 2 && waited < 10000; waited += 50, Sleep(50)) {
         runs.clear();

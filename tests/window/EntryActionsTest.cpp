@@ -11,6 +11,8 @@
 #include "Win32Registry.h"
 #include "WindowTestSupport.h"
 
+#include <tlhelp32.h>
+
 namespace {
 
 constexpr RegRoot k64 = RegRoot::LocalMachine, k32 = RegRoot::LocalMachine32, kUser = RegRoot::CurrentUser;
@@ -92,6 +94,29 @@ std::string RemoteItem(HANDLE process, HWND list, int index, int column, UINT me
     return Utf8FromWide(std::wstring(text, std::min<size_t>(static_cast<size_t>(length), kLength - 1)));
 }
 
+// Suspends, or resumes, every thread of every process named `name`.
+void SetProcessRunning(const wchar_t* name, bool running)
+{
+    std::set<DWORD> processes;
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS | TH32CS_SNAPTHREAD, 0);
+    PROCESSENTRY32W process{};
+    process.dwSize = sizeof process;
+    for (BOOL more = Process32FirstW(snapshot, &process); more; more = Process32NextW(snapshot, &process)) {
+        if (_wcsicmp(process.szExeFile, name) == 0)
+            processes.insert(process.th32ProcessID);
+    }
+    THREADENTRY32 thread{};
+    thread.dwSize = sizeof thread;
+    for (BOOL more = Thread32First(snapshot, &thread); more; more = Thread32Next(snapshot, &thread)) {
+        if (!processes.contains(thread.th32OwnerProcessID))
+            continue;
+        const HANDLE handle = OpenThread(THREAD_SUSPEND_RESUME, FALSE, thread.th32ThreadID);
+        running ? ResumeThread(handle) : SuspendThread(handle);
+        CloseHandle(handle);
+    }
+    CloseHandle(snapshot);
+}
+
 TEST(ProgramTest, ListsDetectsUninstallsAndDeletesEachEntryInItsOwnPlaceAndLoadsNoDllFromItsFolder)
 {
     // The program in a folder of its own, beside a DLL for each name that
@@ -105,6 +130,20 @@ TEST(ProgramTest, ListsDetectsUninstallsAndDeletesEachEntryInItsOwnPlaceAndLoads
     std::filesystem::create_directories(folder / "uninstaller");
     ASSERT_TRUE(CopyFileW(ProgramPath().c_str(), program.c_str(), FALSE) && CopyFileW(kMarkerPath.c_str(), uninstaller.c_str(), FALSE));
     ASSERT_NE(GetEnvironmentVariableW(L"ULC_PREFER_NATIVE", nullptr, 0), 0u);
+    // Beside it too, a garbage pointer image of the name the program once
+    // read from there, last read long ago: a read would move that time on.
+    const std::wstring planted = folder / "HAND-M.CUR";
+    std::ofstream(std::filesystem::path(planted)) << "not a cursor";
+    const FILETIME longAgo{0x256D4000, 0x01BF53EB};  // 1 January 2000
+    const auto lastRead = [&] {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        GetFileAttributesExW(planted.c_str(), GetFileExInfoStandard, &data);
+        return std::pair(data.ftLastAccessTime.dwHighDateTime, data.ftLastAccessTime.dwLowDateTime);
+    };
+    const HANDLE plantedFile = CreateFileW(planted.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_TRUE(SetFileTime(plantedFile, nullptr, &longAgo, nullptr));
+    CloseHandle(plantedFile);
+    ASSERT_EQ(lastRead(), std::pair(longAgo.dwHighDateTime, longAgo.dwLowDateTime));
     for (const std::wstring name : {ULC_PLANTED_DLLS})
         ASSERT_TRUE(CopyFileW(ULC_WIDE(ULC_PLANTED_PATH), (folder / (name + L".dll")).c_str(), FALSE));
     const std::string live = Utf8FromWide(uninstaller);
@@ -254,10 +293,21 @@ TEST(ProgramTest, ListsDetectsUninstallsAndDeletesEachEntryInItsOwnPlaceAndLoads
             RemoteItem(process.hProcess, list, index, 0, LVM_SETITEMSTATE);
     }
     SendMessageW(GetDlgItem(window, kCheck1), BM_CLICK, 0, 0);
+    // The uninstaller started in its own folder, as a child of the desktop's
+    // shell.
+    EXPECT_EQ(MarkerRuns(uninstaller, 1),
+              std::vector<std::string>{"\"" + live + "\" /uninstall|" + live.substr(0, live.rfind('\\')) + "|explorer.exe"});
 
+    // Again with the desktop's shell hung, once the first hand-off is over:
+    // the window answers, and closing it ends the program at once.
+    Sleep(1000);
+    SetProcessRunning(L"explorer.exe", false);
+    PostMessageW(GetDlgItem(window, kCheck1), BM_CLICK, 0, 0);
+    EXPECT_NE(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr), 0);
     PostMessageW(window, WM_CLOSE, 0, 0);
     DWORD exitCode = 1;
-    EXPECT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(process.hProcess, 5000), WAIT_OBJECT_0);
+    SetProcessRunning(L"explorer.exe", true);
     EXPECT_TRUE(GetExitCodeProcess(process.hProcess, &exitCode) && exitCode == 0);
     TerminateProcess(process.hProcess, 1);
     CloseHandle(process.hThread);
@@ -265,12 +315,11 @@ TEST(ProgramTest, ListsDetectsUninstallsAndDeletesEachEntryInItsOwnPlaceAndLoads
     for (const auto& [place, keyName, displayName, command, ticked] : entries)
         registry.DeleteTree(place, EntryKeyPath(keyName));
     RunAndWait(L"msiexec /x \"" ULC_WIDE(ULC_PACKAGE_B) L"\" /qn");
-    // No planted DLL noted a load, at any step. The uninstaller started in its
-    // own folder, as a child of the desktop's shell.
+    // No planted DLL noted a load, at any step, and the planted pointer
+    // image was never read.
     for (const auto& file : std::filesystem::directory_iterator(folder))
         EXPECT_NE(file.path().extension(), ".runs") << file.path();
-    EXPECT_EQ(MarkerRuns(uninstaller, 1),
-              std::vector<std::string>{"\"" + live + "\" /uninstall|" + live.substr(0, live.rfind('\\')) + "|explorer.exe"});
+    EXPECT_EQ(lastRead(), std::pair(longAgo.dwHighDateTime, longAgo.dwLowDateTime));
 }
 
 }  // namespace

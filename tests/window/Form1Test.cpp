@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
+#include <tuple>
 
 #include "CenterForm.h"
 #include "Dpi.h"
+#include "OwnedHandle.h"
 #include "WindowTestSupport.h"
 
 namespace {
@@ -73,13 +76,18 @@ TEST_F(Form1Test, ShowsItsControlsInTwipsAtEachDpiOnceTheListIsFilled)
     EXPECT_EQ(GetFocus(), form.Control(kListView1));
 }
 
-TEST_F(Form1Test, TheButtonsShowTheHandAndTheListAndTheWindowTheArrow)
+TEST_F(Form1Test, TheButtonsShowTheProgramsOwnHandAndTheListAndTheWindowTheArrow)
 {
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "ulc-cursor";
-    std::filesystem::create_directories(folder);
-    ASSERT_TRUE(CopyFileW((kTestDataFolder + L"\\HAND-M.CUR").c_str(), (folder / "HAND-M.CUR").c_str(), FALSE));
-    Form1& form = Open(96, folder.wstring());
-    ASSERT_NE(form.MouseIcon(), nullptr);
+    Form1& form = Open(96);
+    // The program's resource, with no file anywhere: 32 x 32 at one bit a
+    // pixel (the mask holds both halves), the hot spot on the fingertip.
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(form.MouseIcon(), &info));
+    BITMAP mask{};
+    GetObjectW(info.hbmMask, sizeof mask, &mask);
+    DeleteObject(info.hbmMask);
+    EXPECT_EQ((std::tuple{info.fIcon, info.xHotspot, info.yHotspot, mask.bmWidth, mask.bmHeight, info.hbmColor}),
+              (std::tuple{FALSE, 6ul, 0ul, 32L, 64L, HBITMAP{}}));
     const auto cursorOver = [](HWND control) {
         SetCursor(nullptr);
         SendMessageW(control, WM_SETCURSOR, reinterpret_cast<WPARAM>(control), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
@@ -98,15 +106,6 @@ TEST_F(Form1Test, TheButtonsShowTheHandAndTheListAndTheWindowTheArrow)
     MoveOver(form.Control(kListView1), 50, 50);
     EXPECT_EQ(cursorOver(form.Control(kCheck2)), LoadCursorW(nullptr, IDC_ARROW));
 
-    // Without the file the buttons show the system's hand.
-    std::filesystem::remove(folder / "HAND-M.CUR");
-    MoveOver(Open(96, folder.wstring()).Control(kCheck2));
-    EXPECT_EQ(cursorOver(form_->Control(kCheck2)), LoadCursorW(nullptr, IDC_HAND));
-    // At a drive's root the folder ends in a separator already.
-    ASSERT_TRUE(CopyFileW((kTestDataFolder + L"\\HAND-M.CUR").c_str(), L"C:\\HAND-M.CUR", FALSE));
-    EXPECT_NE(Open(96, L"C:\\").MouseIcon(), nullptr);
-    form_.reset();
-    DeleteFileW(L"C:\\HAND-M.CUR");
 }
 
 TEST_F(Form1Test, TheButtonsHaveWhiteFacesUpAndPressedAndTheListItsTexts)
@@ -177,7 +176,7 @@ TEST_F(Form1Test, ADoubleClickHandsEachSelectedUninstallerOnceToTheDesktopShellW
     // Each start handed over: file, parameters, working folder. This test
     // runs elevated, as every process under Wine does.
     std::vector<std::wstring> handed;
-    Form1& form = Open(96, L"", [&](const ProgramStart& start) {
+    Form1& form = Open(96, [&](const ProgramStart& start, Deadline) {
         handed.push_back(start.file + L"|" + start.parameters + L"|" + start.folder);
         return true;
     });
@@ -204,11 +203,49 @@ TEST_F(Form1Test, ADoubleClickHandsEachSelectedUninstallerOnceToTheDesktopShellW
     SendMessageW(form.Check1().Hwnd(), BM_CLICK, 0, 0);
     for (const UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
         SendMessageW(form.Check1().Hwnd(), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(10, 10));
-    PumpMessages();
+    WaitForHandOff(form);
     EXPECT_EQ(form.Check1().Value(), 0);
 
     EXPECT_EQ(handed, (std::vector<std::wstring>{LR"(C:\Tool\un.exe|/S %SystemDrive%|C:\Tool)",
                                                  LR"(C:\Tool C\un.exe|one "two words"|C:\Tool C)"}));
+}
+
+TEST_F(Form1Test, AHungDesktopShellLeavesTheWindowAnsweringGetsNoSecondPressAndNothingOnceGivenUp)
+{
+    memory.AddEntry(RegRoot::CurrentUser, "a", "a", R"("C:\a.exe")");
+    memory.AddEntry(RegRoot::CurrentUser, "b", "b", R"("C:\b.exe")");
+    // The stand-in keeps each start until the test lets go.
+    const OwnedHandle release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    std::atomic<int> handed = 0;
+    std::atomic<bool> inside = false;
+    Deadline deadline{};
+    Form1& form = Open(96, [&](const ProgramStart&, Deadline given) {
+        deadline = given;
+        inside = true;
+        ++handed;
+        WaitForSingleObject(release.get(), 30000);
+        inside = false;
+        return true;
+    });
+    form.Show(SW_SHOWNORMAL);
+    ListView_SetItemState(form.List().Hwnd(), -1, LVIS_SELECTED, LVIS_SELECTED);
+    // Both presses return while the shell still has the first start.
+    for (int press = 0; press < 2; ++press)
+        SendMessageW(form.Check1().Hwnd(), BM_CLICK, 0, 0);
+    for (int waited = 0; handed == 0 && waited < 10000; waited += 10)
+        Sleep(10);
+    EXPECT_TRUE(inside);
+    EXPECT_TRUE(form.HandingOff());
+    // The shell answers only once the first start is given up.
+    while (std::chrono::steady_clock::now() < deadline + std::chrono::milliseconds(100))
+        Sleep(50);
+    SetEvent(release.get());
+    WaitForHandOff(form);
+    EXPECT_EQ(handed, 1);
+    // Done, the button hands both rows over again.
+    SendMessageW(form.Check1().Hwnd(), BM_CLICK, 0, 0);
+    WaitForHandOff(form);
+    EXPECT_EQ(handed, 3);
 }
 
 }  // namespace

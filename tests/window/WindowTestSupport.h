@@ -15,7 +15,6 @@
 // Wine maps drive Z: to the Unix root, where the sources and the build live.
 #define ULC_WIDE_(text) L##text
 #define ULC_WIDE(text) ULC_WIDE_(text)
-inline const std::wstring kTestDataFolder = ULC_WIDE(ULC_TEST_DATA_DIR);
 inline const std::wstring kMarkerPath = ULC_WIDE(ULC_MARKER_PATH);
 
 // The program under test: the one make test unpacked from the release zip
@@ -38,6 +37,16 @@ inline void PumpMessages()
     }
 }
 
+// Handles this thread's messages until the desktop's shell is done with the
+// last press of Check1, for at most 20 s.
+inline void WaitForHandOff(const Form1& form)
+{
+    for (int waited = 0; form.HandingOff() && waited < 20000; waited += 10) {
+        PumpMessages();
+        Sleep(10);
+    }
+}
+
 // One Form1 a test, over an in-memory registry.
 class FormTest : public testing::Test {
 protected:
@@ -46,10 +55,9 @@ protected:
         form_.reset();
         PumpMessages();
     }
-    // An empty folder: HAND-M.CUR is looked for in the program's own.
-    Form1& Open(int dpi = 96, std::wstring programFolder = L"", DesktopStart desktop = StartFromDesktopShell)
+    Form1& Open(int dpi = 96, DesktopStart desktop = StartFromDesktopShell)
     {
-        form_ = std::make_unique<Form1>(memory, Form1::Options{dpi, std::move(programFolder), std::move(desktop)});
+        form_ = std::make_unique<Form1>(memory, Form1::Options{dpi, std::move(desktop)});
         EXPECT_TRUE(form_->Create());
         return *form_;
     }

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Writes HAND-M.CUR: a 32 x 32 monochrome cursor of a hand pointing up, with
-# its hot spot on the tip of the index finger.
-# Usage: tests/data/make-hand-cursor.sh [OUTPUT]
+# Writes Hand.cur, the pointer over the window's buttons: a 32 x 32
+# monochrome cursor of a hand pointing up, with its hot spot on the tip of the
+# index finger.
+# Usage: window/resources/make-hand-cursor.sh [OUTPUT]
 set -euo pipefail
-out=${1:-"$(dirname "$0")/HAND-M.CUR"}
+out=${1:-"$(dirname "$0")/Hand.cur"}
 
 # X black, o white, . transparent; rows shorter than 32 are transparent after.
 hand=(
