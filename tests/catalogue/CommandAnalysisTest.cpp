@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "CommandAnalysis.h"
+#include "Text.h"
 
 namespace {
 
@@ -82,6 +83,52 @@ TEST(AnalyseCommand, ReadsTheFileEachKindOfCommandStarts)
             described += (described.empty() ? "" : described == "rundll32" ? " " : " | ") + file;
         EXPECT_EQ(DeriveUninstallerPath(command) + " => " + described, std::string(fileExists) + " => " + std::string(started))
             << command;
+    }
+}
+
+std::string Repeated(std::string_view text, size_t times)
+{
+    std::string out;
+    for (size_t i = 0; i < times; ++i)
+        out += text;
+    return out;
+}
+
+// Long commands, as a user's process may write one into its own entry: how
+// many files each names, whether it has more readings than detection asks
+// about, and the FileExists text.
+struct LongCase {
+    std::string command;
+    size_t files;
+    bool tooMany;
+    std::string fileExists;
+};
+
+TEST(AnalyseCommand, ReadsALongCommandInFewReadings)
+{
+    // Each blank may end a path with blanks CreateProcess tries as a program.
+    const std::string unquotedBlanks = R"(C:\T\u)" + Repeated(R"( x\u)", 70) + " x.exe";
+    const std::string longest = "C:\\" + std::string(32767 - 7, 'a') + ".exe";
+    const LongCase cases[] = {
+        // Blanks after the program, however many, add no reading.
+        {R"(C:\Program Files\Tool Kit\un.exe)" + Repeated(" x", 500'000), 3, false, R"(c:\program files\tool kit\un.exe)"},
+        {R"(C:\T\u.exe)" + Repeated(R"( x\u.exe)", 63), 64, false, R"(c:\t\u.exe)"},
+        {R"(C:\T\u.exe)" + Repeated(R"( x\u.exe)", 64), 1, true, R"(c:\t\u.exe)"},
+        {unquotedBlanks, 1, true, LowerAscii(unquotedBlanks)},
+        {R"("C:\T\u.exe)" + Repeated(R"( x\u.exe)", 63) + R"( x")", 64, false, R"(c:\t\u.exe)"},
+        {R"("C:\T\u.exe)" + Repeated(R"( x\u.exe)", 64) + R"( x")", 1, true, R"(c:\t\u.exe)"},
+        {R"(rundll32 x.dll,Run C:\T\u.dll)" + Repeated(R"( x\u.dll)", 64), 1, true, R"(c:\t\u.dll)"},
+        // No path Windows accepts is longer than 32,767 characters.
+        {longest + " /S", 1, false, LowerAscii(longest)},
+        {"C:\\a" + longest + " /S", 0, false, R"(c:\)"},
+        {"\"" + longest + "a\"", 0, false, R"(c:\)"},
+        {Repeated(R"(C:\a b )", 200'000), 0, false, R"(c:\)"},
+    };
+    for (const LongCase& row : cases) {
+        SCOPED_TRACE(row.command.substr(0, 60));
+        const CommandTarget target = AnalyseCommand(row.command);
+        EXPECT_EQ(std::pair(target.files.size(), target.tooManyReadings), std::pair(row.files, row.tooMany));
+        EXPECT_EQ(DeriveUninstallerPath(row.command), row.fileExists);
     }
 }
 

@@ -103,6 +103,10 @@ TEST_F(ActionsTest, DeleteRemovesEachTickedKeyInItsOwnPlaceOnlyWhileItIsAsListed
 
 TEST_F(ActionsTest, DetectTicksOnlyEntriesProvenStale)
 {
+    // More readings than detection asks about prove nothing, gone as they are.
+    std::string manyReadings = R"(C:\Tool\gone.exe)";
+    for (size_t i = 0; i < kMostReadings; ++i)
+        manyReadings += R"( x\gone.exe)";
     // Place, command, ticked.
     const std::tuple<RegRoot, std::string, bool> rows[] = {
         {k64, R"("C:\Tool\gone.exe" /S)", true},
@@ -125,6 +129,8 @@ TEST_F(ActionsTest, DetectTicksOnlyEntriesProvenStale)
         {k64, R"("C:\Tool\Uninstall 5.10.exe /S")", false},
         {k64, R"("C:\Tool\Gone 5.10.exe /S")", true},
         {k64, R"(C:\Tool Kit\gone.exe /S)", false},
+        {k64, manyReadings, false},
+        {k64, manyReadings.substr(0, manyReadings.size() - 11), true},
         // Variables as the machine defines them, or the user for the user's entries.
         {k64, R"(%ProgramFiles%\Gone\un.exe)", true},
         {k64, R"(%ToolDir%\gone.exe)", false},  // the user's own
