@@ -85,6 +85,8 @@ std::string As32BitProgramMeantIt(std::string path, std::string_view windowsFold
     return path.replace(windows.size(), 8, "SysWOW64");
 }
 
+constexpr int kMostMissingFolders = 16;
+
 class DetectionPass {
 public:
     explicit DetectionPass(const Machine& machine) : machine_(machine) {}
@@ -142,13 +144,15 @@ private:
         // A link on the way that leads nowhere (an unplugged volume) makes a
         // path look missing: the file is gone only below a folder that is
         // there, and does not list the first missing name either.
+        // A path missing more folders than any uninstaller's proves nothing:
+        // each would be probed with its whole length.
         std::string missing = path;
-        for (;;) {
+        for (int climbed = 0;; ++climbed) {
             const size_t separator = missing.find_last_of("\\/");
             const std::string folder = missing.substr(0, separator);
             if (separator == std::string::npos || separator < root.size() || Probe(folder) == FileState::Present)
                 return IsUnlisted(missing);
-            if (Probe(folder) == FileState::Unknown)
+            if (Probe(folder) == FileState::Unknown || climbed == kMostMissingFolders)
                 return false;
             missing = folder;
         }

@@ -104,9 +104,14 @@ TEST_F(ActionsTest, DeleteRemovesEachTickedKeyInItsOwnPlaceOnlyWhileItIsAsListed
 TEST_F(ActionsTest, DetectTicksOnlyEntriesProvenStale)
 {
     // More readings than detection asks about prove nothing, gone as they are.
-    std::string manyReadings = R"(C:\Tool\gone.exe)";
+    std::string manyReadings = R"("C:\Tool\gone.exe)";
     for (size_t i = 0; i < kMostReadings; ++i)
-        manyReadings += R"( x\gone.exe)";
+        manyReadings += " x.exe";
+    manyReadings += R"( x")";
+    // So does a path missing more folders than any uninstaller's.
+    std::string deep = R"(C:\Gone)";
+    for (int i = 0; i < 15; ++i)
+        deep += R"(\a)";
     // Place, command, ticked.
     const std::tuple<RegRoot, std::string, bool> rows[] = {
         {k64, R"("C:\Tool\gone.exe" /S)", true},
@@ -130,7 +135,9 @@ TEST_F(ActionsTest, DetectTicksOnlyEntriesProvenStale)
         {k64, R"("C:\Tool\Gone 5.10.exe /S")", true},
         {k64, R"(C:\Tool Kit\gone.exe /S)", false},
         {k64, manyReadings, false},
-        {k64, manyReadings.substr(0, manyReadings.size() - 11), true},
+        {k64, deep + R"(\un.exe)", true},
+        {k64, deep + R"(\a\un.exe)", false},
+        {k64, std::string(manyReadings).erase(manyReadings.size() - 8, 6), true},
         // Variables as the machine defines them, or the user for the user's entries.
         {k64, R"(%ProgramFiles%\Gone\un.exe)", true},
         {k64, R"(%ToolDir%\gone.exe)", false},  // the user's own
