@@ -12,13 +12,6 @@ namespace {
 // one, and CreateProcess takes no longer command line either.
 constexpr size_t kLongestPath = 32767;
 
-// The UTF-16 units that the UTF-8 sequence `byte` starts stands for.
-size_t Utf16Units(char byte)
-{
-    const auto lead = static_cast<unsigned char>(byte);
-    return (lead & 0xC0) == 0x80 ? 0 : lead >= 0xF0 ? 2 : 1;
-}
-
 // Windows refuses these characters in a name, and a colon anywhere but after
 // a drive letter: no file can be at a path that reaches one. The length of
 // the start of `path` before the first.
@@ -33,20 +26,14 @@ size_t NameableLength(std::string_view path)
     return path.size();
 }
 
-bool CouldBeProgram(std::string_view path)
-{
-    size_t units = 0;
-    for (const char c : path)
-        units += Utf16Units(c);
-    return EndsInProgramExtension(path) && NameableLength(path) == path.size() && units <= kLongestPath;
-}
-
 // Readings are gathered one blank at a time, each in one step, so that a
 // long command costs as much as its length: every fact a prefix needs is
 // carried over from the prefix before it.
 struct Prefix {
     size_t end = 0;
-    size_t units = 0;  // UTF-16
+    // UTF-16 units, as Utf16FromUtf8 gives them or more for malformed UTF-8.
+    size_t units = 0;
+    int continuations = 0;  // still expected in the current character
     size_t lastBackslash = std::string_view::npos;
     size_t lastSeparator = std::string_view::npos;
     size_t lastDot = std::string_view::npos;
@@ -55,7 +42,13 @@ struct Prefix {
     {
         for (; end < to; ++end) {
             const char c = text[end];
-            units += Utf16Units(c);
+            const auto byte = static_cast<unsigned char>(c);
+            if ((byte & 0xC0) == 0x80 && continuations > 0) {
+                --continuations;
+            } else {
+                continuations = byte >= 0xC0 && byte < 0xF8 ? (byte >= 0xF0 ? 3 : byte >= 0xE0 ? 2 : 1) : 0;
+                units += continuations == 3 ? 2 : 1;
+            }
             if (c == '\\')
                 lastBackslash = end;
             if (c == '\\' || c == '/')
@@ -65,6 +58,13 @@ struct Prefix {
         }
     }
 };
+
+bool CouldBeProgram(std::string_view path)
+{
+    Prefix whole;
+    whole.GrowTo(path, path.size());
+    return EndsInProgramExtension(path) && NameableLength(path) == path.size() && whole.units <= kLongestPath;
+}
 
 // The files an unquoted path at the start of `text` may name, up to the
 // switches. The first with a program extension is the one it names plainly;

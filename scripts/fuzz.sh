@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the fuzz preset and runs each libFuzzer target for a while, on a
-# scratch copy of its seed corpus under build/fuzz/runs. A crash, a leak, a
-# hang or a broken invariant fails the run and leaves the input under
+# scratch copy of its seed corpus under build/fuzz/runs, with inputs of up to
+# 1 MB. A crash, a leak, a hang, an input that runs for seconds or takes
+# hundreds of megabytes, or a broken invariant fails the run and leaves the input under
 # build/fuzz/runs/<target>/artifacts.
 # Usage: scripts/fuzz.sh [SECONDS] [--save]
 #   SECONDS  time per target (default 60)
@@ -23,6 +24,7 @@ cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j2
 
 runs=build/fuzz/runs
+max_len=1048576
 failed=()
 for target in command_fuzz; do
   work=$runs/$target
@@ -32,8 +34,18 @@ for target in command_fuzz; do
   # The scratch corpus keeps what earlier runs found; the kept seeds are
   # copied in afresh, so a seed changed in the repository wins.
   cp tests/fuzz/corpus/$target/* "$work/corpus/"
-  options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
-           -artifact_prefix="$work/artifacts/")
+  # Long inputs, which mutation alone would take hours to grow: each of a few
+  # kept seeds repeated to 1 MB. A user's process can write a command that
+  # long into its own entry.
+  for seed in $(ls tests/fuzz/corpus/$target | head -n 4); do
+    text=$(cat "tests/fuzz/corpus/$target/$seed")
+    while [ ${#text} -lt $max_len ]; do text="$text $text"; done
+    printf '%s' "${text:0:$max_len}" >"$work/corpus/long-$seed"
+  done
+  # An input that takes seconds or hundreds of megabytes fails the run: the
+  # analysis must grow as the command's length does.
+  options=(-max_total_time="$seconds" -max_len=$max_len -timeout=5 -rss_limit_mb=1024 -malloc_limit_mb=64
+           -print_final_stats=1 -artifact_prefix="$work/artifacts/")
   [ -f tests/fuzz/$target.dict ] && options+=(-dict=tests/fuzz/$target.dict)
 
   echo "== $target: ${seconds}s"

@@ -109,6 +109,8 @@ TEST(AnalyseCommand, ReadsALongCommandInFewReadings)
     // Each blank may end a path with blanks CreateProcess tries as a program.
     const std::string unquotedBlanks = R"(C:\T\u)" + Repeated(R"( x\u)", 70) + " x.exe";
     const std::string longest = "C:\\" + std::string(32767 - 7, 'a') + ".exe";
+    // As long in UTF-16, twice as long in UTF-8.
+    const std::string longestCyrillic = "C:\\" + Repeated("Ж", 32767 - 7) + ".exe";
     const LongCase cases[] = {
         // Blanks after the program, however many, add no reading.
         {R"(C:\Program Files\Tool Kit\un.exe)" + Repeated(" x", 500'000), 3, false, R"(c:\program files\tool kit\un.exe)"},
@@ -120,7 +122,9 @@ TEST(AnalyseCommand, ReadsALongCommandInFewReadings)
         {R"(rundll32 x.dll,Run C:\T\u.dll)" + Repeated(R"( x\u.dll)", 64), 1, true, R"(c:\t\u.dll)"},
         // No path Windows accepts is longer than 32,767 characters.
         {longest + " /S", 1, false, LowerAscii(longest)},
-        {"C:\\a" + longest + " /S", 0, false, R"(c:\)"},
+        {"C:\\a" + longest.substr(3) + " /S", 0, false, R"(c:\)"},
+        {longestCyrillic + " /S", 1, false, LowerAscii(longestCyrillic)},
+        {"C:\\Ж" + longestCyrillic.substr(3) + " /S", 0, false, R"(c:\)"},
         {"\"" + longest + "a\"", 0, false, R"(c:\)"},
         {Repeated(R"(C:\a b )", 200'000), 0, false, R"(c:\)"},
     };
