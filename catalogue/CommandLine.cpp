@@ -86,7 +86,8 @@ bool EndsInProgramExtension(std::string_view path)
     // each cut's whole name would take the square of a long command's length.
     return std::any_of(kExtensions.begin(), kExtensions.end(), [&](std::string_view extension) {
         return path.size() > extension.size() && !IsSeparator(path[path.size() - extension.size() - 1]) &&
-               LowerAscii(path.substr(path.size() - extension.size())) == extension;
+               std::equal(extension.begin(), extension.end(), path.end() - extension.size(),
+                          [](char lower, char c) { return lower == (IsAsciiLetter(c) ? (c | 0x20) : c); });
     });
 }
 
