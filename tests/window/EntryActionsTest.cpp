@@ -102,6 +102,11 @@ TEST(ProgramTest, ListsDetectsUninstallsAndDeletesEachEntryInItsOwnPlaceAndLoads
         CopyFileW(uninstaller.c_str(), WideFromUtf8(file).c_str(), FALSE);
     }
     const std::string odd = "ulc-test-Ελληνικά \U0001F680 *?<>|";
+    // A user's process may write a command of any length into its own entry:
+    // this one has a blank every other character.
+    std::string longCommand = R"(C:\Gone\long\un-long.exe)";
+    while (longCommand.size() < 160'022)
+        longCommand += " x";
     // Place, key name, display name, command, whether Detect ticks it. The
     // list sorts them in this order, and the Windows Installer packages of
     // the test prefix after them.
@@ -122,6 +127,7 @@ TEST(ProgramTest, ListsDetectsUninstallsAndDeletesEachEntryInItsOwnPlaceAndLoads
         {k64, "ulc-test-pf64", "Tool 14", R"("%ProgramFiles%\ULC Only32\un.exe")", true},
         {k64, "ulc-test-unquoted", "Tool 15", R"(C:\ULC Tool.exe Kit\Gone\uninstall.exe /S)", true},
         {k64, "ulc-test-rundll32", "Tool 16", windows + R"(\System32\rundll32.exe shell32.dll,Control_RunDLL x.cpl)", false},
+        {kUser, "ulc-test-long", "Tool 17", longCommand, true},
         {k64, odd + "\\Sub\\Deeper", "below the entry", "", false},
     };
     // Where an entry's key lies, seen from the 64-bit view.
