@@ -87,8 +87,8 @@ std::vector<std::string> UnquotedReadings(std::string_view text, std::string_vie
         prefix.GrowTo(text, cut);
         if (prefix.units > kLongestPath)
             break;
-        const bool intoFolder =
-            plainEnd == std::string_view::npos || (prefix.lastBackslash != std::string_view::npos && prefix.lastBackslash >= plainEnd);
+        const bool intoFolder = plainEnd == std::string_view::npos ||
+                                (prefix.lastBackslash != std::string_view::npos && prefix.lastBackslash >= plainEnd);
         const bool full = readings.size() + others.size() >= kMostReadings;
         if (EndsInProgramExtension(text.substr(0, cut))) {
             tooMany = tooMany || (full && intoFolder);
@@ -97,8 +97,8 @@ std::vector<std::string> UnquotedReadings(std::string_view text, std::string_vie
             if (intoFolder && (!full || readings.empty()))
                 readings.emplace_back(text.substr(0, cut));
         } else if (withoutExtension && intoFolder) {
-            const bool hasExtension =
-                prefix.lastDot != std::string_view::npos && (prefix.lastSeparator == std::string_view::npos || prefix.lastDot > prefix.lastSeparator);
+            const bool hasExtension = prefix.lastDot != std::string_view::npos &&
+                                      (prefix.lastSeparator == std::string_view::npos || prefix.lastDot > prefix.lastSeparator);
             if (hasExtension || prefix.units + 4 <= kLongestPath) {
                 tooMany = tooMany || full;
                 if (!full)

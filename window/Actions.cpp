@@ -97,7 +97,8 @@ public:
         if (target.windowsInstaller)
             return !target.productCode.empty() && !machine_.registeredProducts.contains(LowerAscii(target.productCode)) &&
                    machine_.productState(target.productCode) == kInstallStateUnknown;
-        if (target.files.empty() || target.tooManyReadings || list.SubItem(position, kFileExistsSubItem).find(kIgnoreMarker) != std::string::npos)
+        if (target.files.empty() || target.tooManyReadings ||
+            list.SubItem(position, kFileExistsSubItem).find(kIgnoreMarker) != std::string::npos)
             return false;
         const std::optional<std::vector<std::string>> paths = PlaceReadings(target.files, list.Place(position));
         return paths && std::all_of(paths->begin(), paths->end(), [this](const std::string& path) { return IsGone(path); });

@@ -48,6 +48,7 @@ constexpr std::string_view kCases[][3] = {
     {R"(C:\Tool.exe Kit\un.exe C:\Tool\un.log)", R"(c:\tool.exe)", R"(C:\Tool.exe | C:\Tool.exe Kit\un.exe)"},
     {R"(C:\Program Files\Acme 2.0\Tool Kit\un.exe)", R"(c:\program files\acme 2.0\tool kit\un.exe)",
      R"(C:\Program Files\Acme 2.0\Tool Kit\un.exe | C:\Program.exe | C:\Program Files\Acme.exe | C:\Program Files\Acme 2.0\Tool.exe)"},
+    {R"(C:\Tool 2.0 Kit\un.exe)", R"(c:\tool 2.0 kit\un.exe)", R"(C:\Tool 2.0 Kit\un.exe | C:\Tool.exe | C:\Tool 2.0)"},
     {R"(%ProgramFiles%\Tool\un.exe)", R"(%programfiles%\tool\un.exe)", R"(%ProgramFiles%\Tool\un.exe)"},
     // A program without an extension proves nothing: the first three characters.
     {R"("C:\Tool\uninstall" /S)", R"(c:\)", ""},
@@ -111,6 +112,9 @@ TEST(AnalyseCommand, ReadsALongCommandInFewReadings)
     const std::string longest = "C:\\" + std::string(32767 - 7, 'a') + ".exe";
     // As long in UTF-16, twice as long in UTF-8.
     const std::string longestCyrillic = "C:\\" + Repeated("Ж", 32767 - 7) + ".exe";
+    // Two units a character, and one for each byte that continues nothing.
+    const std::string longestClef = "C:\\" + Repeated("\U0001D11E", (32767 - 7) / 2) + ".exe";
+    const std::string longestStray = "C:\\" + std::string(32767 - 7, '\x80') + ".exe";
     const LongCase cases[] = {
         // Blanks after the program, however many, add no reading.
         {R"(C:\Program Files\Tool Kit\un.exe)" + Repeated(" x", 500'000), 3, false, R"(c:\program files\tool kit\un.exe)"},
@@ -125,6 +129,10 @@ TEST(AnalyseCommand, ReadsALongCommandInFewReadings)
         {"C:\\a" + longest.substr(3) + " /S", 0, false, R"(c:\)"},
         {longestCyrillic + " /S", 1, false, LowerAscii(longestCyrillic)},
         {"C:\\Ж" + longestCyrillic.substr(3) + " /S", 0, false, R"(c:\)"},
+        {longestClef + " /S", 1, false, LowerAscii(longestClef)},
+        {"C:\\a" + longestClef.substr(3) + " /S", 0, false, R"(c:\)"},
+        {longestStray + " /S", 1, false, LowerAscii(longestStray)},
+        {"C:\\a" + longestStray.substr(3) + " /S", 0, false, R"(c:\)"},
         {"\"" + longest + "a\"", 0, false, R"(c:\)"},
         {Repeated(R"(C:\a b )", 200'000), 0, false, R"(c:\)"},
     };
