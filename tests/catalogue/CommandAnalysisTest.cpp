@@ -133,7 +133,8 @@ TEST(AnalyseCommand, ReadsALongCommandInFewReadings)
         {"C:\\a" + longestClef.substr(3) + " /S", 0, false, R"(c:\)"},
         {longestStray + " /S", 1, false, LowerAscii(longestStray)},
         {"C:\\a" + longestStray.substr(3) + " /S", 0, false, R"(c:\)"},
-        {"\"" + longest + "a\"", 0, false, R"(c:\)"},
+        {"\"" + longest + "\"", 1, false, LowerAscii(longest)},
+        {"\"C:\\a" + longest.substr(3) + "\"", 0, false, R"(c:\)"},
         {Repeated(R"(C:\a b )", 200'000), 0, false, R"(c:\)"},
     };
     for (const LongCase& row : cases) {
