@@ -50,6 +50,7 @@ constexpr std::string_view kCases[][3] = {
      R"(C:\Program Files\Acme 2.0\Tool Kit\un.exe | C:\Program.exe | C:\Program Files\Acme.exe | C:\Program Files\Acme 2.0\Tool.exe)"},
     {R"(C:\Tool 2.0 Kit\un.exe)", R"(c:\tool 2.0 kit\un.exe)", R"(C:\Tool 2.0 Kit\un.exe | C:\Tool.exe | C:\Tool 2.0)"},
     {R"(%ProgramFiles%\Tool\un.exe)", R"(%programfiles%\tool\un.exe)", R"(%ProgramFiles%\Tool\un.exe)"},
+    {R"(Tool.v2 Kit\un.exe)", R"(tool.v2 kit\un.exe)", R"(Tool.v2 Kit\un.exe | Tool.v2)"},
     // A program without an extension proves nothing: the first three characters.
     {R"("C:\Tool\uninstall" /S)", R"(c:\)", ""},
     {R"(C:\Tool\uninstall /S helper.exe)", R"(c:\)", ""},
@@ -121,11 +122,15 @@ TEST(AnalyseCommand, ReadsALongCommandInFewReadings)
         {R"(C:\T\u.exe)" + Repeated(R"( x\u.exe)", 63), 64, false, R"(c:\t\u.exe)"},
         {R"(C:\T\u.exe)" + Repeated(R"( x\u.exe)", 64), 1, true, R"(c:\t\u.exe)"},
         {unquotedBlanks, 1, true, LowerAscii(unquotedBlanks)},
+        {R"(C:\T\u.exe)" + Repeated(R"( x\u)", 70), 1, true, R"(c:\t\u.exe)"},
         {R"("C:\T\u.exe)" + Repeated(R"( x\u.exe)", 63) + R"( x")", 64, false, R"(c:\t\u.exe)"},
         {R"("C:\T\u.exe)" + Repeated(R"( x\u.exe)", 64) + R"( x")", 1, true, R"(c:\t\u.exe)"},
         {R"(rundll32 x.dll,Run C:\T\u.dll)" + Repeated(R"( x\u.dll)", 64), 1, true, R"(c:\t\u.dll)"},
         // No path Windows accepts is longer than 32,767 characters.
         {longest + " /S", 1, false, LowerAscii(longest)},
+        // CreateProcess would add ".exe" to a name: that too must fit.
+        {R"(C:\T\u.exe x\)" + std::string(32767 - 4 - 13, 'a') + " y", 2, false, R"(c:\t\u.exe)"},
+        {R"(C:\T\u.exe x\)" + std::string(32767 - 3 - 13, 'a') + " y", 1, false, R"(c:\t\u.exe)"},
         {"C:\\a" + longest.substr(3) + " /S", 0, false, R"(c:\)"},
         {longestCyrillic + " /S", 1, false, LowerAscii(longestCyrillic)},
         {"C:\\Ж" + longestCyrillic.substr(3) + " /S", 0, false, R"(c:\)"},
