@@ -59,6 +59,7 @@ constexpr std::string_view kCases[][3] = {
     {"C:", "c:", ""},
     // No file has a colon in its name but after a drive letter.
     {R"("C:\Tool\un.exe /log:C:\Tool\un.exe")", R"(c:\tool\un.exe)", R"(C:\Tool\un.exe)"},
+    {R"("C:\Tool\un.exe /log:C:\Tool\un.exe /S")", R"(c:\tool\un.exe)", R"(C:\Tool\un.exe)"},
     {R"(":\Tool\un.exe")", R"(:\t)", ""},
     {R"(C::\Tool\un.exe)", "c::", ""},
     {R"(C:\ÄPFEL\ΣΕΤ\UNINST.EXE /S)", R"(c:\Äpfel\ΣΕΤ\uninst.exe)", R"(C:\ÄPFEL\ΣΕΤ\UNINST.EXE)"},
