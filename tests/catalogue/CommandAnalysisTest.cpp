@@ -141,6 +141,8 @@ TEST(AnalyseCommand, ReadsALongCommandInFewReadings)
         {"C:\\a" + longestStray.substr(3) + " /S", 0, false, R"(c:\)"},
         {"\"" + longest + "\"", 1, false, LowerAscii(longest)},
         {"\"C:\\a" + longest.substr(3) + "\"", 0, false, R"(c:\)"},
+        {R"("C:\T\u.exe )" + std::string(32767 - 15, 'a') + R"(.exe x")", 2, false, R"(c:\t\u.exe)"},
+        {R"("C:\T\u.exe )" + std::string(32767 - 14, 'a') + R"(.exe x")", 1, false, R"(c:\t\u.exe)"},
         {Repeated(R"(C:\a b )", 200'000), 0, false, R"(c:\)"},
     };
     for (const LongCase& row : cases) {
