@@ -46,6 +46,7 @@ constexpr std::string_view kCases[][3] = {
     {R"(C:\Program Files\Tool Kit\un.exe /S)", R"(c:\program files\tool kit\un.exe)",
      R"(C:\Program Files\Tool Kit\un.exe | C:\Program.exe | C:\Program Files\Tool.exe)"},
     {R"(C:\Tool.exe Kit\un.exe C:\Tool\un.log)", R"(c:\tool.exe)", R"(C:\Tool.exe | C:\Tool.exe Kit\un.exe)"},
+    {R"(C:\Tool\un.exe helper.exe)", R"(c:\tool\un.exe)", R"(C:\Tool\un.exe)"},
     {R"(C:\Program Files\Acme 2.0\Tool Kit\un.exe)", R"(c:\program files\acme 2.0\tool kit\un.exe)",
      R"(C:\Program Files\Acme 2.0\Tool Kit\un.exe | C:\Program.exe | C:\Program Files\Acme.exe | C:\Program Files\Acme 2.0\Tool.exe)"},
     {R"(C:\Tool 2.0 Kit\un.exe)", R"(c:\tool 2.0 kit\un.exe)", R"(C:\Tool 2.0 Kit\un.exe | C:\Tool.exe | C:\Tool 2.0)"},
