@@ -8,27 +8,62 @@
 
 namespace {
 
+// The longest path Windows accepts, in UTF-16 units: no file has a longer
+// one, and CreateProcess takes no longer command line either.
+constexpr size_t kLongestPath = 32767;
+
 // Windows refuses these characters in a name, and a colon anywhere but after
-// a drive letter: no file can be at such a path.
-bool CouldNameAFile(std::string_view path)
+// a drive letter: no file can be at a path that reaches one. The length of
+// the start of `path` before the first.
+size_t NameableLength(std::string_view path)
 {
-    const size_t afterDrive = path.size() >= 2 && path[1] == ':' ? 2 : 0;
-    return path.find_first_of("\"*?<>|") == std::string_view::npos &&
-           path.find(':', afterDrive) == std::string_view::npos &&
-           std::none_of(path.begin(), path.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+    for (size_t at = 0; at < path.size(); ++at) {
+        const char c = path[at];
+        if (std::string_view("\"*?<>|").find(c) != std::string_view::npos || (c == ':' && at != 1) ||
+            static_cast<unsigned char>(c) < 0x20)
+            return at;
+    }
+    return path.size();
 }
 
-bool CouldBeProgram(std::string_view path) { return EndsInProgramExtension(path) && CouldNameAFile(path); }
+// Readings are gathered one blank at a time, each in one step, so that a
+// long command costs as much as its length: every fact a prefix needs is
+// carried over from the prefix before it.
+struct Prefix {
+    size_t end = 0;
+    // UTF-16 units, as Utf16FromUtf8 gives them or more for malformed UTF-8.
+    size_t units = 0;
+    int continuations = 0;  // still expected in the current character
+    size_t lastBackslash = std::string_view::npos;
+    size_t lastSeparator = std::string_view::npos;
+    size_t lastDot = std::string_view::npos;
 
-// The ends of the texts at the start of `text` that stop before one of `ends`,
-// and the end of `text`.
-std::vector<size_t> Cuts(std::string_view text, std::string_view ends)
+    void GrowTo(std::string_view text, size_t to)
+    {
+        for (; end < to; ++end) {
+            const char c = text[end];
+            const auto byte = static_cast<unsigned char>(c);
+            if ((byte & 0xC0) == 0x80 && continuations > 0) {
+                --continuations;
+            } else {
+                continuations = byte >= 0xC0 && byte < 0xF8 ? (byte >= 0xF0 ? 3 : byte >= 0xE0 ? 2 : 1) : 0;
+                units += continuations == 3 ? 2 : 1;
+            }
+            if (c == '\\')
+                lastBackslash = end;
+            if (c == '\\' || c == '/')
+                lastSeparator = end;
+            if (c == '.')
+                lastDot = end;
+        }
+    }
+};
+
+bool CouldBeProgram(std::string_view path)
 {
-    std::vector<size_t> cuts;
-    for (size_t at = text.find_first_of(ends); at != std::string_view::npos; at = text.find_first_of(ends, at + 1))
-        cuts.push_back(at);
-    cuts.push_back(text.size());
-    return cuts;
+    Prefix whole;
+    whole.GrowTo(path, path.size());
+    return EndsInProgramExtension(path) && NameableLength(path) == path.size() && whole.units <= kLongestPath;
 }
 
 // The files an unquoted path at the start of `text` may name, up to the
@@ -36,48 +71,78 @@ std::vector<size_t> Cuts(std::string_view text, std::string_view ends)
 // a later one counts only when the text between reaches into a folder, as a
 // path with blanks does. With `withoutExtension`, the texts CreateProcess
 // tries as programs are readings too: with ".exe" added where they have no
-// extension.
-std::vector<std::string> UnquotedReadings(std::string_view text, std::string_view ends, bool withoutExtension)
+// extension. Past kMostReadings readings only the plain one is kept, and
+// `tooMany` is set.
+std::vector<std::string> UnquotedReadings(std::string_view text, std::string_view ends, bool withoutExtension,
+                                          bool& tooMany)
 {
     std::vector<std::string> readings;
     std::vector<std::string> others;
+    const size_t nameable = NameableLength(text);
     size_t plainEnd = std::string_view::npos;
-    for (const size_t cut : Cuts(text, ends)) {
-        const std::string_view prefix = text.substr(0, cut);
-        if (!CouldNameAFile(prefix))
+    Prefix prefix;
+    size_t nextWord = 0;
+    for (size_t cut = std::min(text.find_first_of(ends), text.size()); cut <= nameable;
+         cut = std::min(text.find_first_of(ends, cut + 1), text.size())) {
+        prefix.GrowTo(text, cut);
+        if (prefix.units > kLongestPath)
             break;
-        const bool intoFolder =
-            plainEnd == std::string_view::npos || prefix.substr(plainEnd).find('\\') != std::string_view::npos;
-        if (EndsInProgramExtension(prefix)) {
+        const bool intoFolder = plainEnd == std::string_view::npos ||
+                                (prefix.lastBackslash != std::string_view::npos && prefix.lastBackslash >= plainEnd);
+        const bool full = readings.size() + others.size() >= kMostReadings;
+        if (EndsInProgramExtension(text.substr(0, cut))) {
+            tooMany = tooMany || (full && intoFolder);
             if (plainEnd == std::string_view::npos)
                 plainEnd = cut;
-            if (intoFolder)
-                readings.emplace_back(prefix);
+            if (intoFolder && (!full || readings.empty()))
+                readings.emplace_back(text.substr(0, cut));
         } else if (withoutExtension && intoFolder) {
-            const bool hasExtension = prefix.substr(prefix.find_last_of("\\/") + 1).find('.') != std::string_view::npos;
-            others.push_back(std::string(prefix) + (hasExtension ? "" : ".exe"));
+            const bool hasExtension = prefix.lastDot != std::string_view::npos &&
+                                      (prefix.lastSeparator == std::string_view::npos || prefix.lastDot > prefix.lastSeparator);
+            if (hasExtension || prefix.units + 4 <= kLongestPath) {
+                tooMany = tooMany || full;
+                if (!full)
+                    others.push_back(std::string(text.substr(0, cut)) + (hasExtension ? "" : ".exe"));
+            }
         }
-        // A "/" after a blank starts the switches: nothing from there on is a path.
-        const size_t next = text.find_first_not_of(ends, cut);
-        if (next != std::string_view::npos && text[next] == '/')
+        if (cut == text.size() || (tooMany && !readings.empty()))
+            break;
+        // A "/" after a blank starts the switches: nothing from there on is a
+        // path. Every blank of a run shares the word after it.
+        if (nextWord <= cut)
+            nextWord = std::min(text.find_first_not_of(ends, cut), text.size());
+        if (nextWord < text.size() && text[nextWord] == '/')
             break;
     }
     if (readings.empty())
         return {};
+    if (tooMany)
+        return {readings.front()};
     readings.insert(readings.end(), others.begin(), others.end());
     return readings;
 }
 
 // A quoted path is the program; a shorter one before a blank inside the
 // quotes may be, when the arguments went inside the quotes too.
-std::vector<std::string> QuotedReadings(std::string_view quoted)
+std::vector<std::string> QuotedReadings(std::string_view quoted, bool& tooMany)
 {
     std::vector<std::string> readings;
     if (CouldBeProgram(quoted))
         readings.emplace_back(quoted);
-    for (const size_t cut : Cuts(quoted, kBlanks)) {
-        if (cut < quoted.size() && CouldBeProgram(quoted.substr(0, cut)))
-            readings.emplace_back(quoted.substr(0, cut));
+    const size_t nameable = NameableLength(quoted);
+    Prefix prefix;
+    for (size_t cut = quoted.find_first_of(kBlanks); cut != std::string_view::npos && cut <= nameable;
+         cut = quoted.find_first_of(kBlanks, cut + 1)) {
+        prefix.GrowTo(quoted, cut);
+        if (prefix.units > kLongestPath)
+            break;
+        if (!EndsInProgramExtension(quoted.substr(0, cut)))
+            continue;
+        if (readings.size() >= kMostReadings) {
+            tooMany = true;
+            return {readings.front()};
+        }
+        readings.emplace_back(quoted.substr(0, cut));
     }
     return readings;
 }
@@ -94,7 +159,7 @@ bool StartsWithRoot(std::string_view text)
 
 // rundll32 loads a library (the text before the comma) and hands the rest to
 // it; the file it acts on is the last absolute path among all of that.
-std::vector<std::string> Rundll32Readings(std::string_view arguments)
+std::vector<std::string> Rundll32Readings(std::string_view arguments, bool& tooMany)
 {
     size_t last = std::string_view::npos;
     for (size_t at = 0; at < arguments.size(); ++at) {
@@ -109,7 +174,7 @@ std::vector<std::string> Rundll32Readings(std::string_view arguments)
         const std::string_view quoted = path.substr(0, path.find('"'));
         return CouldBeProgram(quoted) ? std::vector<std::string>{std::string(quoted)} : std::vector<std::string>{};
     }
-    return UnquotedReadings(path, " \t,", false);
+    return UnquotedReadings(path, " \t,", false, tooMany);
 }
 
 bool IsProductCode(std::string_view text)
@@ -170,12 +235,13 @@ CommandTarget AnalyseCommand(std::string_view command)
     CommandTarget target;
     if (name == "rundll32" || name == "rundll32.exe") {
         target.rundll32 = true;
-        target.files = Rundll32Readings(arguments);
+        target.files = Rundll32Readings(arguments, target.tooManyReadings);
     } else if (name == "msiexec" || name == "msiexec.exe") {
         target.windowsInstaller = true;
         target.productCode = ProductCode(arguments);
     } else {
-        target.files = quoted ? QuotedReadings(program) : UnquotedReadings(text, kBlanks, true);
+        target.files = quoted ? QuotedReadings(program, target.tooManyReadings)
+                              : UnquotedReadings(text, kBlanks, true, target.tooManyReadings);
     }
     return target;
 }

@@ -4,6 +4,11 @@
 #include <string_view>
 #include <vector>
 
+// Readings a command may have before it proves nothing: every reading is a
+// file detection asks about, and a user's process can write a command with
+// one at every blank.
+inline constexpr size_t kMostReadings = 64;
+
 // What an uninstall command starts, read the ways Windows may read it.
 struct CommandTarget {
     // Every file the command may start or act on, as written (letter case
@@ -11,6 +16,9 @@ struct CommandTarget {
     // the command proves nothing about any file: a program without an
     // extension, a bare library for rundll32, msiexec itself.
     std::vector<std::string> files;
+    // The command has more than kMostReadings readings: `files` holds only the
+    // one it names plainly, and proves nothing.
+    bool tooManyReadings = false;
     // The program is rundll32: `files` is what it acts on, not rundll32.
     bool rundll32 = false;
     // The program is msiexec.
@@ -28,6 +36,7 @@ struct CommandTarget {
 //   program extension; a path with blanks left unquoted may end at a later
 //   such blank, and each shorter text CreateProcess would try first (with
 //   ".exe" where it has no extension) may be the program as well;
+// - no reading is longer than the longest path Windows accepts;
 // - rundll32 (any case, bare or with a path, with or without ".exe") acts on
 //   the last absolute path among its arguments, the library included;
 // - msiexec acts on the product its first /X or /I option names.

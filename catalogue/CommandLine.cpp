@@ -82,9 +82,12 @@ bool EndsInProgramExtension(std::string_view path)
 {
     constexpr std::array<std::string_view, 11> kExtensions = {".exe", ".com", ".bat", ".cmd", ".inf", ".dll",
                                                               ".msi", ".vbs", ".js",  ".wsf", ".ps1"};
-    const std::string name = LowerAscii(path.substr(path.find_last_of("\\/") + 1));
+    // Only the end is read: commands are cut at every blank, and reading
+    // each cut's whole name would take the square of a long command's length.
     return std::any_of(kExtensions.begin(), kExtensions.end(), [&](std::string_view extension) {
-        return name.size() > extension.size() && name.ends_with(extension);
+        return path.size() > extension.size() && !IsSeparator(path[path.size() - extension.size() - 1]) &&
+               std::equal(extension.begin(), extension.end(), path.end() - extension.size(),
+                          [](char lower, char c) { return lower == (IsAsciiLetter(c) ? (c | 0x20) : c); });
     });
 }
 

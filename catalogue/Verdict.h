@@ -22,6 +22,7 @@ enum class Rule {
     ProductKnown,         // Windows Installer knows it, in `productState`
     NoProductCode,        // msiexec without a well-formed product code
     NoFile,               // the command names no file with a folder
+    TooManyReadings,      // the command can be read in more ways than are worth probing
     RelativePath,         // `subject` would be looked for wherever this program stands
     VariableUndefined,    // %`subject`% has no value for the entry's place
     VariableUsersOnly,    // only the user defines %`subject`%: not the machine's entry's
@@ -32,6 +33,7 @@ enum class Rule {
     Unknown,              // the reading `subject` could not be asked about
     DeadLink,             // `subject` is missing, yet its folder still lists it
     NoFolderThere,        // nothing of the folders of `subject` is on its drive
+    TooDeep,              // `subject` is missing more folders than any uninstaller has
 };
 
 inline bool Ticks(Rule rule) { return rule == Rule::ProductUnknown || rule == Rule::AllGone; }

@@ -32,6 +32,21 @@ bool NamesOneFile(std::string_view path)
 
 bool IsNotFound(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
+// A path of MAX_PATH characters or more reaches the file system only where
+// long paths are on: Windows 10's setting and this program's manifest, which
+// RtlAreLongPathsEnabled tells together (Windows 10 1607 and later; Wine 8
+// lacks it). Otherwise Windows may answer such a path "not found" without
+// looking, and that proves nothing.
+bool CanAsk(const std::wstring& path)
+{
+    if (path.size() < MAX_PATH)
+        return true;
+    using AreLongPathsEnabled = BOOLEAN(NTAPI*)();
+    static const auto enabled = reinterpret_cast<AreLongPathsEnabled>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlAreLongPathsEnabled")));
+    return enabled != nullptr && enabled();
+}
+
 // Opening follows a link to its target; a link whose target is missing (an
 // unplugged volume) cannot be opened.
 bool LeadsSomewhere(const std::wstring& path)
@@ -49,8 +64,10 @@ FileState ProbeFile(std::string_view path)
     if (!NamesOneFile(path))
         return FileState::Unknown;
 
-    QuietCriticalErrors quiet;
     const std::wstring wide = WideFromUtf8(path);
+    if (!CanAsk(wide))
+        return FileState::Unknown;
+    QuietCriticalErrors quiet;
     WIN32_FILE_ATTRIBUTE_DATA attributes{};
     if (GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &attributes)) {
         const bool isLink = (attributes.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
@@ -61,12 +78,12 @@ FileState ProbeFile(std::string_view path)
 
 bool IsUnlisted(std::string_view path)
 {
-    if (!NamesOneFile(path))
+    const std::wstring wide = WideFromUtf8(path);
+    if (!NamesOneFile(path) || !CanAsk(wide))
         return false;
     QuietCriticalErrors quiet;
     WIN32_FIND_DATAW found{};
-    const HANDLE search =
-        FindFirstFileExW(WideFromUtf8(path).c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+    const HANDLE search = FindFirstFileExW(wide.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
     const OwnedSearch listing(search == INVALID_HANDLE_VALUE ? nullptr : search);
     return listing == nullptr && IsNotFound(GetLastError());
 }

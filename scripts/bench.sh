@@ -8,6 +8,7 @@
 # session, measures every contender several times, interleaved, so that all
 # ratios come from the same conditions.
 # Usage: scripts/bench.sh [--sizes "1000 10000 40000 100000"] [--runs N]
+#        scripts/bench.sh --long-command   (only the long commands' table)
 # ULC_BUILD_DIR names another build folder than the windows preset's.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -63,6 +64,22 @@ measure() {
   wine "$driver" run "$floor" idle | emit 0 idle
 }
 
+# The analysis of one command of 128 KB and of 1 MB, in each costly shape,
+# under Wine: its table on stdout. A user's process can write such a command
+# into its own entry, and the program reads it at every start.
+long_command() {
+  local build=$1 prefix=$PWD/build/bench/prefix-long out=build/bench/long-command.txt
+  scripts/wine-session.sh "$prefix" wine "$PWD/$build/bin/bench_long_command.exe" | tr -d '\r' >"$out"
+  echo "| command shape | 128 KB | 1 MB | files named at 1 MB |"
+  echo "|---|---:|---:|---:|"
+  local shape
+  for shape in extension plain folders quoted rundll32; do
+    awk -F= -v s="$shape" '
+      $1 == s "_131072_seconds" { small = $2 } $1 == s "_1048576_seconds" { big = $2 } $1 == s "_1048576_files" { files = $2 }
+      END { printf "| %s | %.3f s | %.3f s | %s |\n", s, small, big, files }' "$out"
+  done
+}
+
 # Medians, spreads and ratios from the raw lines: the tables on the terminal,
 # docs/performance.md and its chart.
 report() {
@@ -106,6 +123,8 @@ report() {
   }
   per() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 
+  local long="not measured"
+  [ -f build/bench/long-command.md ] && long=$(cat build/bench/long-command.md)
   local sizes n
   sizes=$(awk '{ print $1 }' "$stats" | sort -n | uniq)
 
@@ -317,6 +336,17 @@ how Wine's heap grew rather than from the work.
 
 $memory
 
+## One long command
+
+The analysis of a single uninstall command (bench/LongCommand.cpp), as a
+process at the user's level can write one into its own entry: seconds that
+AnalyseCommand and DeriveUninstallerPath take together, with a place where
+a program may end every few characters: a blank after a name without an
+extension or with one, after a folder, inside quotes, and rundll32's
+arguments, each a share's path. The time must grow as the length does.
+
+$long
+
 ## Targets
 
 $targets
@@ -410,6 +440,8 @@ DOC
   if [ -n "$record" ]; then echo "$record"; echo; fi
   echo "$memory"
   echo
+  echo "$long"
+  echo
   printf '%s' "$targets"
   printf '%s' "$checks"
   echo "Wrote $doc and docs/performance.svg"
@@ -423,6 +455,15 @@ fi
 # Writes the report again from the last run's figures: --report [SECONDS].
 if [ "${1:-}" = --report ]; then
   report build/bench/raw.txt "${2:-0}"
+  exit 0
+fi
+
+if [ "${1:-}" = --long-command ]; then
+  build=${ULC_BUILD_DIR:-build/windows}
+  cmake --preset windows -B "$build" >/dev/null
+  cmake --build "$build" -j2 --target bench_long_command
+  mkdir -p build/bench
+  long_command "$build"
   exit 0
 fi
 
@@ -447,7 +488,7 @@ done
 scripts/deps.sh gnuplot-nox
 build=${ULC_BUILD_DIR:-build/windows}
 cmake --preset windows -B "$build" >/dev/null
-cmake --build "$build" -j2 --target UninstallListCleaner bench_seed bench_floor bench_startup bench_driver bench_bare
+cmake --build "$build" -j2 --target UninstallListCleaner bench_seed bench_floor bench_startup bench_driver bench_long_command bench_bare
 
 mkdir -p build/bench
 raw=build/bench/raw.txt
@@ -466,4 +507,5 @@ for n in $sizes; do
   # A prefix of 100,000 entries takes hundreds of megabytes.
   rm -rf "$prefix" "$prefix.lock"
 done
+long_command "$build" >build/bench/long-command.md
 report "$raw" $(( $(date +%s) - started ))

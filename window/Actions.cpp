@@ -132,6 +132,8 @@ bool StartsFromSysWow64(std::string_view command, std::string_view windowsFolder
     return Under(lower, at, "syswow64");
 }
 
+constexpr int kMostMissingFolders = 16;
+
 class DetectionPass {
 public:
     explicit DetectionPass(const Machine& machine)
@@ -158,6 +160,8 @@ public:
             verdict.rule = Rule::Marker;
         } else if (target.files.empty()) {
             verdict.rule = Rule::NoFile;
+        } else if (target.tooManyReadings) {
+            verdict.rule = Rule::TooManyReadings;
         } else if (AddReadings(target.files, list.Place(position), StartsFromSysWow64(command, machine_.windowsFolder),
                                verdict)) {
             // The first reading that proves nothing decides; the ones after
@@ -236,10 +240,12 @@ private:
         // path look missing: the file is gone only below a folder that is
         // there, and does not list the first missing name either. Off the
         // Windows drive the drive's root is not enough: another disk may
-        // have taken the letter, and none of the path is on it.
+        // have taken the letter, and none of the path is on it. A path
+        // missing more folders than any uninstaller's proves nothing: each
+        // would be probed with its whole length.
         const bool letterMayMove = lowerRoot.size() == 3 && lowerRoot[1] == ':' && lowerRoot.compare(0, 2, windowsRoot_, 0, 2) != 0;
         std::string missing = reading.path;
-        for (;;) {
+        for (int climbed = 0;; ++climbed) {
             const size_t separator = missing.find_last_of("\\/");
             std::string folder = missing.substr(0, separator);
             const bool atRoot = separator == std::string::npos || separator < root.size();
@@ -257,6 +263,8 @@ private:
                 verdict.subject = missing;
                 return Rule::DeadLink;
             }
+            if (climbed == kMostMissingFolders)
+                return Rule::TooDeep;
             missing = std::move(folder);
         }
     }

@@ -52,6 +52,7 @@ std::string NotTicked(const Verdict& verdict)
         return "Windows Installer knows the product " + subject + " (" + ProductState(verdict.productState) + ").";
     case Rule::NoProductCode: return "the command names no Windows Installer product.";
     case Rule::NoFile: return "the command names no file with a folder.";
+    case Rule::TooManyReadings: return "the command can be read in too many ways to prove anything.";
     case Rule::RelativePath: return path + " is a relative path: it would be looked for wherever this program runs.";
     case Rule::VariableUndefined: return "%" + subject + "% is not defined for this entry.";
     case Rule::VariableUsersOnly: return "%" + subject + "% is a user's folder; an entry of this computer cannot name it.";
@@ -61,6 +62,7 @@ std::string NotTicked(const Verdict& verdict)
     case Rule::Present: return path + " is there.";
     case Rule::Unknown: return path + " could not be checked.";
     case Rule::DeadLink: return path + " leads through a link whose target is missing.";
+    case Rule::TooDeep: return path + " is missing with more of its folders than any uninstaller has.";
     case Rule::NoFolderThere:
         return "no folder of " + path + " is on " + PathRoot(subject) + " now: another disk may hold its letter.";
     case Rule::NotAsked:

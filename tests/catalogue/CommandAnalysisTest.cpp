@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "CommandAnalysis.h"
+#include "Text.h"
 
 namespace {
 
@@ -45,9 +46,12 @@ constexpr std::string_view kCases[][3] = {
     {R"(C:\Program Files\Tool Kit\un.exe /S)", R"(c:\program files\tool kit\un.exe)",
      R"(C:\Program Files\Tool Kit\un.exe | C:\Program.exe | C:\Program Files\Tool.exe)"},
     {R"(C:\Tool.exe Kit\un.exe C:\Tool\un.log)", R"(c:\tool.exe)", R"(C:\Tool.exe | C:\Tool.exe Kit\un.exe)"},
+    {R"(C:\Tool\un.exe helper.exe)", R"(c:\tool\un.exe)", R"(C:\Tool\un.exe)"},
     {R"(C:\Program Files\Acme 2.0\Tool Kit\un.exe)", R"(c:\program files\acme 2.0\tool kit\un.exe)",
      R"(C:\Program Files\Acme 2.0\Tool Kit\un.exe | C:\Program.exe | C:\Program Files\Acme.exe | C:\Program Files\Acme 2.0\Tool.exe)"},
+    {R"(C:\Tool 2.0 Kit\un.exe)", R"(c:\tool 2.0 kit\un.exe)", R"(C:\Tool 2.0 Kit\un.exe | C:\Tool.exe | C:\Tool 2.0)"},
     {R"(%ProgramFiles%\Tool\un.exe)", R"(%programfiles%\tool\un.exe)", R"(%ProgramFiles%\Tool\un.exe)"},
+    {R"(Tool.v2 Kit\un.exe)", R"(tool.v2 kit\un.exe)", R"(Tool.v2 Kit\un.exe | Tool.v2)"},
     // A program without an extension proves nothing: the first three characters.
     {R"("C:\Tool\uninstall" /S)", R"(c:\)", ""},
     {R"(C:\Tool\uninstall /S helper.exe)", R"(c:\)", ""},
@@ -56,6 +60,7 @@ constexpr std::string_view kCases[][3] = {
     {"C:", "c:", ""},
     // No file has a colon in its name but after a drive letter.
     {R"("C:\Tool\un.exe /log:C:\Tool\un.exe")", R"(c:\tool\un.exe)", R"(C:\Tool\un.exe)"},
+    {R"("C:\Tool\un.exe /log:C:\Tool\un.exe /S")", R"(c:\tool\un.exe)", R"(C:\Tool\un.exe)"},
     {R"(":\Tool\un.exe")", R"(:\t)", ""},
     {R"(C::\Tool\un.exe)", "c::", ""},
     {R"(C:\ÄPFEL\ΣΕΤ\UNINST.EXE /S)", R"(c:\Äpfel\ΣΕΤ\uninst.exe)", R"(C:\ÄPFEL\ΣΕΤ\UNINST.EXE)"},
@@ -82,6 +87,70 @@ TEST(AnalyseCommand, ReadsTheFileEachKindOfCommandStarts)
             described += (described.empty() ? "" : described == "rundll32" ? " " : " | ") + file;
         EXPECT_EQ(DeriveUninstallerPath(command) + " => " + described, std::string(fileExists) + " => " + std::string(started))
             << command;
+    }
+}
+
+std::string Repeated(std::string_view text, size_t times)
+{
+    std::string out;
+    for (size_t i = 0; i < times; ++i)
+        out += text;
+    return out;
+}
+
+// Long commands, as a user's process may write one into its own entry: how
+// many files each names, whether it has more readings than detection asks
+// about, and the FileExists text.
+struct LongCase {
+    std::string command;
+    size_t files;
+    bool tooMany;
+    std::string fileExists;
+};
+
+TEST(AnalyseCommand, ReadsALongCommandInFewReadings)
+{
+    // Each blank may end a path with blanks CreateProcess tries as a program.
+    const std::string unquotedBlanks = R"(C:\T\u)" + Repeated(R"( x\u)", 70) + " x.exe";
+    const std::string longest = "C:\\" + std::string(32767 - 7, 'a') + ".exe";
+    // As long in UTF-16, twice as long in UTF-8.
+    const std::string longestCyrillic = "C:\\" + Repeated("Ж", 32767 - 7) + ".exe";
+    // Two units a character, and one for each byte that continues nothing.
+    const std::string longestClef = "C:\\" + Repeated("\U0001D11E", (32767 - 7) / 2) + ".exe";
+    const std::string longestStray = "C:\\" + std::string(32767 - 7, '\x80') + ".exe";
+    const LongCase cases[] = {
+        // Blanks after the program, however many, add no reading.
+        {R"(C:\Program Files\Tool Kit\un.exe)" + Repeated(" x", 500'000), 3, false, R"(c:\program files\tool kit\un.exe)"},
+        {R"(C:\T\u.exe)" + Repeated(R"( x\u.exe)", 63), 64, false, R"(c:\t\u.exe)"},
+        {R"(C:\T\u.exe)" + Repeated(R"( x\u.exe)", 64), 1, true, R"(c:\t\u.exe)"},
+        {unquotedBlanks, 1, true, LowerAscii(unquotedBlanks)},
+        {R"(C:\T\u.exe)" + Repeated(R"( x\u)", 70), 1, true, R"(c:\t\u.exe)"},
+        {R"("C:\T\u.exe)" + Repeated(R"( x\u.exe)", 63) + R"( x")", 64, false, R"(c:\t\u.exe)"},
+        {R"("C:\T\u.exe)" + Repeated(R"( x\u.exe)", 64) + R"( x")", 1, true, R"(c:\t\u.exe)"},
+        {R"(rundll32 x.dll,Run C:\T\u.dll)" + Repeated(R"( x\u.dll)", 64), 1, true, R"(c:\t\u.dll)"},
+        // No path Windows accepts is longer than 32,767 characters.
+        {longest + " /S", 1, false, LowerAscii(longest)},
+        // CreateProcess would add ".exe" to a name: that too must fit.
+        {R"(C:\T\u.exe x\)" + std::string(32767 - 4 - 13, 'a') + " y", 2, false, R"(c:\t\u.exe)"},
+        {R"(C:\T\u.exe x\)" + std::string(32767 - 3 - 13, 'a') + " y", 1, false, R"(c:\t\u.exe)"},
+        {"C:\\a" + longest.substr(3) + " /S", 0, false, R"(c:\)"},
+        {longestCyrillic + " /S", 1, false, LowerAscii(longestCyrillic)},
+        {"C:\\Ж" + longestCyrillic.substr(3) + " /S", 0, false, R"(c:\)"},
+        {longestClef + " /S", 1, false, LowerAscii(longestClef)},
+        {"C:\\a" + longestClef.substr(3) + " /S", 0, false, R"(c:\)"},
+        {longestStray + " /S", 1, false, LowerAscii(longestStray)},
+        {"C:\\a" + longestStray.substr(3) + " /S", 0, false, R"(c:\)"},
+        {"\"" + longest + "\"", 1, false, LowerAscii(longest)},
+        {"\"C:\\a" + longest.substr(3) + "\"", 0, false, R"(c:\)"},
+        {R"("C:\T\u.exe )" + std::string(32767 - 15, 'a') + R"(.exe x")", 2, false, R"(c:\t\u.exe)"},
+        {R"("C:\T\u.exe )" + std::string(32767 - 14, 'a') + R"(.exe x")", 1, false, R"(c:\t\u.exe)"},
+        {Repeated(R"(C:\a b )", 200'000), 0, false, R"(c:\)"},
+    };
+    for (const LongCase& row : cases) {
+        SCOPED_TRACE(row.command.substr(0, 60));
+        const CommandTarget target = AnalyseCommand(row.command);
+        EXPECT_EQ(std::pair(target.files.size(), target.tooManyReadings), std::pair(row.files, row.tooMany));
+        EXPECT_EQ(DeriveUninstallerPath(row.command), row.fileExists);
     }
 }
 

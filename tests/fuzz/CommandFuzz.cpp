@@ -26,8 +26,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // What the command starts is read from the command itself: quotes never
     // end up in a file, and the file it names plainly is there as written.
     const CommandTarget target = AnalyseCommand(command);
+    // Detection asks about every file: few, and each no longer than a path
+    // Windows accepts.
+    REQUIRE(target.files.size() <= (target.tooManyReadings ? 1 : kMostReadings));
     for (const std::string& started : target.files)
-        REQUIRE(started.find('"') == std::string::npos);
+        REQUIRE(started.find('"') == std::string::npos && Utf16FromUtf8(started).size() <= 32767);
     REQUIRE(target.files.empty() || command.find(target.files.front()) != std::string_view::npos);
     REQUIRE(target.productCode.empty() || (target.windowsInstaller && target.productCode.size() == 38));
 

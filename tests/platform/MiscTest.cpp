@@ -45,6 +45,22 @@ TEST(ProbeFile, TellsAbsentFilesFromOnesItCannotSee)
     EXPECT_TRUE(IsFilePresent(Utf8FromWide(scripts)));
     DeleteFileW(scripts.c_str());
     EXPECT_EQ(ProbeFile(Utf8FromWide(scripts)), FileState::Absent);
+
+    // Past MAX_PATH a file is asked about only where long paths are on;
+    // elsewhere Windows may call it missing without looking.
+    std::wstring folder = std::wstring(path) + L"ulc-long";
+    CreateDirectoryW((L"\\\\?\\" + folder).c_str(), nullptr);
+    while (folder.size() < MAX_PATH) {
+        folder += L"\\folder-of-a-long-path";
+        CreateDirectoryW((L"\\\\?\\" + folder).c_str(), nullptr);
+    }
+    const std::wstring present = folder + L"\\un.exe";
+    CloseHandle(CreateFileW((L"\\\\?\\" + present).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    const std::string missing = Utf8FromWide(folder + L"\\gone.exe");
+    const FileState found = ProbeFile(Utf8FromWide(present));
+    const bool asked = found == FileState::Present;
+    EXPECT_NE(found, FileState::Absent);
+    EXPECT_EQ(std::pair(ProbeFile(missing), IsUnlisted(missing)), std::pair(asked ? FileState::Absent : FileState::Unknown, asked));
 }
 
 // A machine entry is read with the machine's own variables alone: a variable

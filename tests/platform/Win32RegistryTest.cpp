@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <winternl.h>
 
 #include "ReadTable.h"
 #include "WinText.h"
@@ -86,6 +87,80 @@ TEST_F(Win32RegistryTest, DeletesTheLinksInAnEntryAsLinksAndLeavesTheirTargetAlo
         EXPECT_EQ(registry.DeleteTree(RegRoot::LocalMachine, entry), kRegSuccess);
         EXPECT_EQ(Read(entry) + "," + Read(target) + "," + Read(target + "\\Below"), "none,target,below");
     }
+}
+
+template <typename Function>
+Function Native(const char* name)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), name)));
+}
+
+UNICODE_STRING Counted(std::wstring_view text)
+{
+    const auto bytes = static_cast<USHORT>(text.size() * sizeof(wchar_t));
+    return {bytes, bytes, const_cast<wchar_t*>(text.data())};
+}
+
+// Names with a NUL inside, as only the native API writes them: the value
+// "Plain\0x" of the key at `parent`, and its subkey "a\0x", whose handle it
+// returns (open for deletion: Win32 cannot name it).
+HANDLE WriteNulNames(const std::string& parent)
+{
+    using CreateKey = LONG(NTAPI*)(HANDLE*, ACCESS_MASK, OBJECT_ATTRIBUTES*, ULONG, UNICODE_STRING*, ULONG, ULONG*);
+    using SetValueKey = LONG(NTAPI*)(HANDLE, UNICODE_STRING*, ULONG, ULONG, const void*, ULONG);
+    HKEY key = nullptr;
+    RegCreateKeyExW(HKEY_LOCAL_MACHINE, WideFromUtf8(parent).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    UNICODE_STRING name = Counted(std::wstring_view(L"Plain\0x", 7));
+    const std::vector<std::byte> data = Utf16Bytes("hidden");
+    EXPECT_EQ(Native<SetValueKey>("NtSetValueKey")(key, &name, 0, REG_SZ, data.data(), static_cast<ULONG>(data.size())), 0);
+    name = Counted(std::wstring_view(L"a\0x", 3));
+    OBJECT_ATTRIBUTES attributes{};
+    attributes.Length = sizeof attributes;
+    attributes.RootDirectory = key;
+    attributes.ObjectName = &name;
+    HANDLE created = nullptr;
+    EXPECT_EQ(Native<CreateKey>("NtCreateKey")(&created, KEY_ALL_ACCESS, &attributes, 0, nullptr, 0, nullptr), 0);
+    RegCloseKey(key);
+    return created;
+}
+
+TEST_F(Win32RegistryTest, NamesHoldingNulAndKeysAsDeepAsTheRegistryGoesReadExactly)
+{
+    // A value "Plain\0x" is another value than "Plain", and a key "a\0x"
+    // another key than "a": listed with its whole name, which names no key.
+    const std::string parent = std::string(kTestKey) + "\\Nul";
+    Write(parent + "\\a", "Name", RegType::Sz, Utf16Bytes("a"));
+    Write(parent, "Plain", RegType::Sz, Utf16Bytes("Tool"));
+    const HANDLE nulKey = WriteNulNames(parent);
+    std::vector<std::string> names;
+    OpenedKey key(registry);
+    ASSERT_EQ(key.OpenForEnumeration(RegRoot::LocalMachine, parent), kRegSuccess);
+    KeyTime written = 0;
+    for (std::string name; registry.EnumerateSubkey(key.Get(), static_cast<int>(names.size()), name, written) == kRegSuccess;)
+        names.push_back(name + "=" + Read(parent + "\\" + name));
+    EXPECT_EQ(names, (std::vector<std::string>{"a=a", std::string("a\0x=none", 8)}));
+    EXPECT_EQ(ReadRegString(registry, RegRoot::LocalMachine, parent, "Plain", ""), "Tool");
+    // Win32 cannot name it to delete it either: an entry holding it stays whole.
+    Native<LONG(NTAPI*)(HANDLE)>("NtDeleteKey")(nulKey);
+    CloseHandle(nulKey);
+
+    // Windows nests keys 512 levels deep (Wine deeper), and creates at most
+    // 32 in one call.
+    std::string path = kTestKey;
+    HKEY level = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, WideFromUtf8(path).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &level, nullptr),
+              ERROR_SUCCESS);
+    int depth = 3;  // HKEY_LOCAL_MACHINE\Software\UninstallListCleanerTests
+    for (HKEY next = nullptr;
+         depth < 512 && RegCreateKeyExW(level, L"k", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &next, nullptr) == ERROR_SUCCESS; ++depth) {
+        RegCloseKey(level);
+        level = next;
+        path += "\\k";
+    }
+    RegCloseKey(level);
+    EXPECT_EQ(depth, 512);
+    CheckReadTable(registry, RegRoot::LocalMachine, path, [&](const ReadCase& c) { Write(path, c.name, c.type, c.data); });
+    EXPECT_EQ(registry.DeleteTree(RegRoot::LocalMachine, kTestKey), kRegSuccess);
 }
 
 }  // namespace

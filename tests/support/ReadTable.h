@@ -33,6 +33,13 @@ inline std::vector<ReadCase> ReadCases()
         {"ZeroBytes", RegType::Sz, Utf16Bytes("\u0100\u0200"), "\u0100\u0200"},  // each unit with a zero byte
         {"InnerNul", RegType::Sz, raw(std::string_view("a\0\0\0b\0\0\0", 8)), "a"},
         {"OddLength", RegType::Sz, raw(std::string_view("a\0b\0c", 5)), "ab"},
+        {"OneByte", RegType::Sz, raw("a"), ""},
+        {"TwoBytes", RegType::Sz, raw(std::string_view("a\0", 2)), "a"},
+        {"TerminatorOnly", RegType::Sz, raw(std::string_view("\0\0", 2)), ""},
+        {"ThreeBytes", RegType::Sz, raw(std::string_view("a\0\0", 3)), "a"},
+        {"ThreeBytesUnterminated", RegType::ExpandSz, raw(std::string_view("a\0b", 3)), "a"},
+        {"Binary", RegType::Binary, Utf16Bytes("text"), "<default>"},
+        {"NoType", RegType::None, Utf16Bytes("text"), "<default>"},
         {"Multi", RegType::MultiSz, Utf16Bytes("a"), "<default>"},
         {"Number", RegType::Dword, raw(std::string_view("\7\0\0\0", 4)), "<default>"},
         {"Huge", RegType::Sz, Utf16Bytes(huge), huge},
@@ -49,5 +56,7 @@ void CheckReadTable(RegistryStore& store, RegRoot root, const std::string& keyPa
     for (const ReadCase& c : ReadCases())
         EXPECT_EQ(ReadRegString(store, root, keyPath, c.name, "<default>"), c.expected) << c.name;
     EXPECT_EQ(ReadRegString(store, root, keyPath, "Missing", "<default>"), "<default>");
+    // Windows would read the name only up to the NUL.
+    EXPECT_EQ(ReadRegString(store, root, keyPath, std::string("Plain\0x", 7), "<default>"), "<default>");
     EXPECT_EQ(ReadRegString(store, root, keyPath + "\\Nowhere", "Plain", "<default>"), "<default>");
 }

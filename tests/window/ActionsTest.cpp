@@ -167,6 +167,16 @@ TEST_F(ActionsTest, DeleteRemovesEachTickedKeyInItsOwnPlaceOnlyWhileItIsAsListed
 
 TEST_F(ActionsTest, DetectTicksOnlyEntriesProvenStaleAndSaysWhy)
 {
+    // More readings than detection asks about prove nothing, gone as they are.
+    std::string manyReadings = R"("C:\Tool\gone.exe)";
+    for (size_t i = 0; i < kMostReadings; ++i)
+        manyReadings += " x.exe";
+    manyReadings += R"( x")";
+    const std::string mostReadings = std::string(manyReadings).erase(manyReadings.size() - 8, 6);
+    // So does a path missing more folders than any uninstaller's.
+    std::string deep = R"(C:\Gone)";
+    for (int i = 0; i < 15; ++i)
+        deep += R"(\a)";
     // Place, command, the verdict in words; the tick follows from it.
     const std::tuple<RegRoot, std::string, std::string> rows[] = {
         {k64, R"("C:\Tool\gone.exe" /S)", R"(Ticked: C:\Tool\gone.exe is missing, and C:\Tool is there.)"},
@@ -200,6 +210,9 @@ TEST_F(ActionsTest, DetectTicksOnlyEntriesProvenStaleAndSaysWhy)
         {k64, R"("C:\Tool\Uninstall 5.10.exe /S")", R"(Not ticked: C:\Tool\Uninstall 5.10.exe is there.)"},
         {k64, R"("C:\Tool\Gone 5.10.exe /S")", R"(Ticked: C:\Tool\Gone 5.10.exe is missing, and C:\Tool is there.)"},
         {k64, R"(C:\Tool Kit\gone.exe /S)", R"(Not ticked: C:\Tool.exe is there.)"},
+        {k64, manyReadings, "Not ticked: the command can be read in too many ways to prove anything."},
+        {k64, deep + R"(\un.exe)", "Ticked: " + deep + R"(\un.exe is missing, and C:\ is there.)"},
+        {k64, deep + R"(\a\un.exe)", "Not ticked: " + deep + R"(\a\un.exe is missing with more of its folders than any uninstaller has.)"},
         // Variables as the machine defines them, or the user for the user's entries.
         {k64, R"(%ProgramFiles%\Gone\un.exe)", R"(Ticked: C:\Program Files\Gone\un.exe is missing, and C:\ is there.)"},
         {k64, R"(%ToolDir%\gone.exe)", "Not ticked: %ToolDir% is a user's folder; an entry of this computer cannot name it."},
@@ -250,6 +263,7 @@ TEST_F(ActionsTest, DetectTicksOnlyEntriesProvenStaleAndSaysWhy)
         if (list.Count() == 1)
             list.At(AddRow("by hand", k64, R"("C:\Tool\live.exe")")).checked = true;
     }
+    AddRow("most", k64, mostReadings);
 
     DetectOldEntries(list, machine);
 
@@ -269,6 +283,7 @@ TEST_F(ActionsTest, DetectTicksOnlyEntriesProvenStaleAndSaysWhy)
     };
     EXPECT_EQ(asked(R"(C:\Tool Kit\gone.exe /S)") + "," + asked(R"(C:\Windows\System32\native.exe)") + "," + asked(R"(%TEMP%\gone.exe)"),
               "AP,P,");
+    EXPECT_EQ(std::pair(asked(mostReadings), list.rows.back().checked), std::pair(std::string(kMostReadings, 'A'), true));
     // A root is asked once per pass, however many rows stand on it.
     EXPECT_EQ(std::pair(rootProbes[R"(\\server\share\)"], rootProbes.count(R"(q:\gone.exe)")), std::pair(1, size_t{0}));
     EXPECT_EQ(list.changesWhileRepainting, 0);

@@ -158,6 +158,11 @@ TEST(ProgramTest, ListsDetectsUninstallsAndDeletesEachEntryInItsOwnPlaceAndLoads
         CopyFileW(uninstaller.c_str(), WideFromUtf8(file).c_str(), FALSE);
     }
     const std::string odd = "ulc-test-Ελληνικά \U0001F680 *?<>|";
+    // A user's process may write a command of any length into its own entry:
+    // this one has a blank every other character.
+    std::string longCommand = R"(C:\Gone\long\un-long.exe)";
+    while (longCommand.size() < 160'022)
+        longCommand += " x";
     // Place, key name, display name, command, whether Detect ticks it. The
     // list sorts them in this order, and the Windows Installer packages of
     // the test prefix after them.
@@ -188,6 +193,7 @@ TEST(ProgramTest, ListsDetectsUninstallsAndDeletesEachEntryInItsOwnPlaceAndLoads
         // A 32-bit rundll32 in the 64-bit place, and Sysnative there.
         {k64, "ulc-test-wow-rundll32", "Tool 21", "\"" + windows + R"(\SysWOW64\rundll32.exe" )" + windows + R"(\System32\ulc-only32.exe,Entry)", false},
         {k64, "ulc-test-sysnative", "Tool 22", windows + R"(\Sysnative\ulc-native.exe)", false},
+        {kUser, "ulc-test-long", "Tool 23", longCommand, true},
         {k64, odd + "\\Sub\\Deeper", "below the entry", "", false},
     };
     // Where an entry's key lies, seen from the 64-bit view.
