@@ -180,6 +180,10 @@ RegStatus Win32Registry::DeleteTree(RegRoot root, std::string_view path)
             LSTATUS status = RegEnumKeyExW(parent, subkey, name, &length, nullptr, nullptr, nullptr, nullptr);
             if (status == ERROR_NO_MORE_ITEMS)
                 break;
+            // A name holding a NUL cannot be named through Win32: it would
+            // open another key, or none.
+            if (status == ERROR_SUCCESS && std::wstring_view(name, length).find(L'\0') != std::wstring_view::npos)
+                status = ERROR_INVALID_NAME;
             // Below the entry's key the two views are one: no view flag.
             if (status == ERROR_SUCCESS)
                 status = OpenForDelete(parent, name, 0, tree.emplace_back());

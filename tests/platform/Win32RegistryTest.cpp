@@ -140,7 +140,9 @@ TEST_F(Win32RegistryTest, NamesHoldingNulAndKeysAsDeepAsTheRegistryGoesReadExact
         names.push_back(name + "=" + Read(parent + "\\" + name));
     EXPECT_EQ(names, (std::vector<std::string>{"a=a", std::string("a\0x=none", 8)}));
     EXPECT_EQ(ReadRegString(registry, RegRoot::LocalMachine, parent, "Plain", ""), "Tool");
-    // Win32 cannot name it to delete it either: an entry holding it stays whole.
+    // Win32 cannot name it to delete it either: a tree holding it stays whole.
+    EXPECT_EQ(registry.DeleteTree(RegRoot::LocalMachine, parent), ERROR_INVALID_NAME);
+    EXPECT_EQ(Read(parent + "\\a"), "a");
     Native<LONG(NTAPI*)(HANDLE)>("NtDeleteKey")(nulKey);
     CloseHandle(nulKey);
 
