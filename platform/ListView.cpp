@@ -128,6 +128,15 @@ void ListViewItems::EndUpdate()
     InvalidateRect(list_, nullptr, TRUE);
 }
 
+// Only the first column has a width, and to the right of it the control
+// finds no row; at the left edge it finds the row at any height.
+int ListViewItems::RowAt(int y) const
+{
+    LVHITTESTINFO hit{};
+    hit.pt = {0, y};
+    return static_cast<int>(SendMessageW(list_, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit))) + 1;
+}
+
 void ListViewItems::AnswerDisplayInfo(NMLVDISPINFOW& info) const
 {
     LVITEMW& item = info.item;

@@ -46,6 +46,10 @@ public:
     void BeginUpdate() override;
     void EndUpdate() override;
 
+    // The row at height `y` of the control's client area, wherever across
+    // it; 0 for none.
+    int RowAt(int y) const;
+
     // Fills in the text the control asks for; the rest of `info` stays.
     void AnswerDisplayInfo(NMLVDISPINFOW& info) const;
 

@@ -3,8 +3,10 @@
 # WINEPREFIX or else in Wine's default one, and waits until it is closed.
 # Where there is no display (or with --headless) it starts on a private Xvfb
 # inside Wine's virtual desktop instead, saves a picture of the screen once
-# the window is up, and stops the program and the Xvfb again.
-# Usage: scripts/run.sh [--headless] [--screenshot FILE]
+# the window is up, and stops the program and the Xvfb again. With --prepare,
+# the Windows program PREPARE runs on the window's desktop first and sets the
+# scene for the picture.
+# Usage: scripts/run.sh [--headless] [--screenshot FILE] [--prepare PREPARE]
 # ULC_BUILD_DIR names another build folder than the windows preset's.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,11 +14,13 @@ cd "$(dirname "$0")/.."
 headless=
 [ -n "${DISPLAY:-}" ] || headless=1
 shot=build/screenshot.png
+prepare=
 while [ $# -gt 0 ]; do
   case $1 in
     --headless) headless=1 ;;
     --screenshot) shot=$2; shift ;;
-    *) echo "usage: $0 [--headless] [--screenshot FILE]" >&2; exit 2 ;;
+    --prepare) prepare=$2; shift ;;
+    *) echo "usage: $0 [--headless] [--screenshot FILE] [--prepare PREPARE]" >&2; exit 2 ;;
   esac
   shift
 done
@@ -41,11 +45,13 @@ fi
 # The virtual desktop fills the screen, so the screen shows nothing but it.
 size=1024x768
 program=
+prepared=
 work=$(mktemp -d)
 # Xvfb picks a free display itself and writes its number to fd 3.
 Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb=$!
 stop() {
+  [ -z "$prepared" ] || kill -KILL -- "-$prepared" 2>/dev/null || true
   if [ -n "$program" ]; then
     kill -TERM -- "-$program" 2>/dev/null || true
     for _ in $(seq 50); do
@@ -91,6 +97,15 @@ done
 if [ -z "$up" ]; then
   echo "The window did not come up." >&2
   exit 1
+fi
+
+# A second explorer with the same desktop name starts PREPARE on that desktop,
+# where it can see the window. It runs on while the picture is taken; the tip
+# it brings up shows after half a second.
+if [ -n "$prepare" ]; then
+  setsid wine explorer "/desktop=UninstallListCleaner,$size" "$(winepath -w "$prepare" 2>/dev/null)" >/dev/null 2>&1 </dev/null &
+  prepared=$!
+  sleep 5
 fi
 
 # Mapped is not yet painted: wait until two pictures in a row agree.

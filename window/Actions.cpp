@@ -9,6 +9,7 @@
 #include "ListItems.h"
 #include "Reg.h"
 #include "RegistryStore.h"
+#include "RowReport.h"
 #include "Text.h"
 #include "UninstallEntry.h"
 
@@ -303,6 +304,18 @@ void UninstallSelectedEntry(ListItems& list, const StartCommand& start)
         if (list.Selected(position))
             start(list.SubItem(position, kUninstallSubItem));
     }
+}
+
+void CopySelectedEntries(const ListItems& list, const PutText& put)
+{
+    std::vector<int> positions;
+    const int count = list.Count();
+    for (int position = 1; position <= count; ++position) {
+        if (list.Selected(position))
+            positions.push_back(position);
+    }
+    if (!positions.empty())
+        put(CopyRows(list, positions));
 }
 
 void DeleteCheckedEntries(ListItems& list, RegistryStore& store, const MachineSource& machine)

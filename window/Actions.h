@@ -13,6 +13,7 @@ class RegistryStore;
 
 // What the actions ask of the machine, passed in so tests can stand in for it.
 using StartCommand = std::function<void(std::string_view command)>;
+using PutText = std::function<void(std::string_view text)>;
 
 // Windows Installer's answer for a product code, MsiQueryProductState's number.
 using InstallState = int;
@@ -42,6 +43,10 @@ using MachineSource = std::function<Machine()>;
 // without waiting for the one before; ticks play no part. The list keeps
 // painting meanwhile: the shell may show a message over it.
 void UninstallSelectedEntry(ListItems& list, const StartCommand& start);
+
+// Hands `put` the highlighted rows, top to bottom, as CopyRows tells them,
+// once; with no row highlighted, nothing. Ticks and highlights stay.
+void CopySelectedEntries(const ListItems& list, const PutText& put);
 
 // Deletes the key of every ticked row in the row's own place, bottom to top,
 // and removes the row once its key is gone. Right before, the key must still

@@ -9,11 +9,13 @@
 #include "Actions.h"
 #include "Catalogue.h"
 #include "CenterForm.h"
+#include "Clipboard.h"
 #include "Collation.h"
 #include "Dpi.h"
 #include "Environment.h"
 #include "Installer.h"
 #include "Misc.h"
+#include "RowReport.h"
 #include "Shell.h"
 #include "WinText.h"
 #include "resources/Resource.h"
@@ -179,6 +181,25 @@ void Form1::CreateControls()
             SetWindowLongPtrW(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlProc));
         }
     }
+    CreateTip();
+}
+
+// The rows' tip. A list view would ask for one itself (LVS_EX_INFOTIP), but
+// Wine's never does; this one is the same on both. It gets the list's mouse
+// messages from ControlProc and asks for its text each time it shows.
+void Form1::CreateTip()
+{
+    tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0,
+                           0, hwnd_, nullptr, ProgramInstance(), nullptr);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_IDISHWND;
+    tool.hwnd = hwnd_;
+    tool.uId = reinterpret_cast<UINT_PTR>(list_.Hwnd());
+    tool.lpszText = LPSTR_TEXTCALLBACKW;
+    SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    // The longest a tip can stay: for as long as the pointer rests, in practice.
+    SendMessageW(tip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(32767, 0));
 }
 
 // The one place where twips become pixels: at creation and whenever the
@@ -202,6 +223,7 @@ void Form1::ApplyLayout()
     fonts_ = std::move(fonts);
 
     ApplyColumnWidths();
+    SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, TwipsToPixels(kTipWidthTwips, dpi_));
 
     const SIZE client{TwipsToPixels(kClientWidthTwips, dpi_), TwipsToPixels(kClientHeightTwips, dpi_)};
     // The frame is Windows' own, drawn at the window's real DPI.
@@ -284,11 +306,33 @@ void Form1::OnCheck3Click()
 
 LRESULT Form1::OnNotify(NMHDR& header)
 {
+    if (header.code == TTN_GETDISPINFOW && header.hwndFrom == tip_)
+        return OnTipText(reinterpret_cast<NMTTDISPINFOW&>(header));
     const auto id = static_cast<ControlId>(header.idFrom);
+    if (header.code == LVN_KEYDOWN && id == kListView1)
+        return OnListKeyDown(reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey);
     if (header.code == NM_CUSTOMDRAW && IsToggleButton(id))
         return PaintWhiteButton(reinterpret_cast<const NMCUSTOMDRAW&>(header));
     if (header.code == LVN_GETDISPINFOW && id == kListView1)
         list_.AnswerDisplayInfo(reinterpret_cast<NMLVDISPINFOW&>(header));
+    return 0;
+}
+
+// Made as the tip shows, from what the row holds: it asks the machine nothing.
+// Without a row the text is empty, and the tip stays hidden.
+LRESULT Form1::OnTipText(NMTTDISPINFOW& info)
+{
+    tipText_ = tipRow_ != 0 ? WideFromUtf8(RowTip(list_, tipRow_)) : std::wstring();
+    info.lpszText = tipText_.data();
+    return 0;
+}
+
+// Ctrl+C copies the highlighted rows. Ctrl with Alt is AltGr, with which some
+// keyboards type a letter on C (Polish ć).
+LRESULT Form1::OnListKeyDown(WORD key)
+{
+    if (key == 'C' && GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0)
+        CopySelectedEntries(list_, [this](std::string_view text) { PutTextOnClipboard(hwnd_, WideFromUtf8(text)); });
     return 0;
 }
 
@@ -308,25 +352,40 @@ LRESULT Form1::OnMouseMove(POINT point)
     return 0;
 }
 
-void Form1::OnControlMouseMove(ControlId id)
+void Form1::OnControlMouse(ControlId id, const MSG& message)
 {
-    if (IsToggleButton(id))
+    if (message.message == WM_MOUSEMOVE && IsToggleButton(id))
         SetMousePointer(kPointerCustom);
-    else if (id == kListView1)
+    else if (message.message == WM_MOUSEMOVE && id == kListView1)
         SetMousePointer(kPointerArrow);
+    if (id == kListView1)
+        RelayToTip(message);
+}
+
+// The tip is the whole list's: on another row it hides, and shown again it
+// asks for that row's text.
+void Form1::RelayToTip(MSG message)
+{
+    if (message.message == WM_MOUSEMOVE) {
+        if (const int row = list_.RowAt(GET_Y_LPARAM(message.lParam)); row != tipRow_) {
+            tipRow_ = row;
+            SendMessageW(tip_, TTM_POP, 0, 0);
+        }
+    }
+    SendMessageW(tip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&message));
 }
 
 LRESULT CALLBACK Form1::ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
 {
     const auto original = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(control, GWLP_USERDATA));
     const auto id = static_cast<ControlId>(GetDlgCtrlID(control));
-    if (message == WM_MOUSEMOVE) {
+    if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) {
         if (auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(GetParent(control), GWLP_USERDATA)))
-            form->OnControlMouseMove(id);
+            form->OnControlMouse(id, MSG{control, message, wParam, lParam, 0, {}});
     }
     // A list view with check boxes ticks or unticks a row on a double-click;
     // here a double-click is two clicks and nothing more.
-    else if (message == WM_LBUTTONDBLCLK && id == kListView1)
+    if (message == WM_LBUTTONDBLCLK && id == kListView1)
         message = WM_LBUTTONDOWN;
     // A button takes the second click of a double-click for a second press,
     // which would start every selected uninstaller twice.
@@ -407,6 +466,8 @@ LRESULT Form1::OnNcDestroy(WPARAM wParam, LPARAM lParam)
     const HWND hwnd = std::exchange(hwnd_, nullptr);
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     list_ = ListViewItems();
+    tip_ = nullptr;
+    tipRow_ = 0;
     focus_ = nullptr;
     // The controls are gone by now, and with them every use of the fonts.
     fonts_ = {};

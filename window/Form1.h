@@ -52,6 +52,8 @@ public:
     ToggleButton Check3() const { return ToggleButton(Control(kCheck3)); }
 
     HWND Control(ControlId id) const { return GetDlgItem(hwnd_, id); }
+    // The tip window that tells of the row under the pointer.
+    HWND Tip() const { return tip_; }
     int Dpi() const { return dpi_; }
     int MousePointer() const { return mousePointer_; }
     // The hand over the buttons, the program's own resource.
@@ -70,7 +72,9 @@ private:
     LRESULT OnNotify(NMHDR& header);
     LRESULT OnControlColour(HDC dc);
     LRESULT OnMouseMove(POINT point);
-    void OnControlMouseMove(ControlId id);
+    void OnControlMouse(ControlId id, const MSG& message);
+    LRESULT OnTipText(NMTTDISPINFOW& info);
+    LRESULT OnListKeyDown(WORD key);
     LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
     LRESULT OnActivate(WPARAM wParam, LPARAM lParam);
     LRESULT OnSetFocus();
@@ -84,6 +88,8 @@ private:
     void OnCheck3Click();
 
     void CreateControls();
+    void CreateTip();
+    void RelayToTip(MSG message);
     void ApplyLayout();
     void Load();
     void AddColumns();
@@ -97,6 +103,9 @@ private:
     int dpi_ = 96;
     std::array<Font, kFontRoleCount> fonts_;
     ListViewItems list_;
+    HWND tip_ = nullptr;
+    int tipRow_ = 0;         // the row under the pointer as the list last saw it
+    std::wstring tipText_;   // the tip's text while it shows
     int mousePointer_ = kPointerDefault;
     HCURSOR mouseIcon_ = nullptr;  // shared: Windows frees it with the program
     HWND focus_ = nullptr;  // the control that gets the focus back on activation

@@ -56,6 +56,10 @@ inline constexpr std::array<ControlLayout, 6> kForm1Layout{{
     {kCheck1, ControlKind::ToggleButton, 120, 5400, 6975, 425, L"Uninstall Selected Entry", FontRole::Button},
 }};
 
+// A row's tip wraps its lines at the list's own width; a path longer than
+// that with nowhere to break may widen it.
+inline constexpr int kTipWidthTwips = 6735;
+
 struct ColumnLayout {
     const wchar_t* header;
     int width;  // twips; 0 hides a column that only carries row data

@@ -340,6 +340,13 @@ TEST_F(ActionsTest, TipAndCopyTellEachRowsPlaceKeyCommandAndVerdict)
               "\t" R"(C:\Tool\live.exe)" "\t" R"(Not ticked: C:\Tool\live.exe is there.)" "\r\n"
               "Acme\tThis computer, 64-bit programs\t" R"(HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Acme)"
               "\t" R"(C:\Tool\live.exe)" "\t\r\n");
+    // A copy takes the highlighted rows, and nothing without one.
+    std::vector<std::string> copies;
+    const auto copy = [&] { CopySelectedEntries(list, [&](std::string_view text) { copies.emplace_back(text); }); };
+    copy();
+    list.At(3).selected = list.At(1).selected = true;
+    copy();
+    EXPECT_EQ(copies, std::vector<std::string>{CopyRows(list, {1, 3})});
 }
 
 }  // namespace

@@ -7,8 +7,10 @@
 #include <tuple>
 
 #include "CenterForm.h"
+#include "Clipboard.h"
 #include "Dpi.h"
 #include "OwnedHandle.h"
+#include "RowReport.h"
 #include "WindowTestSupport.h"
 
 namespace {
@@ -246,6 +248,86 @@ TEST_F(Form1Test, AHungDesktopShellLeavesTheWindowAnsweringGetsNoSecondPressAndN
     SendMessageW(form.Check1().Hwnd(), BM_CLICK, 0, 0);
     WaitForHandOff(form);
     EXPECT_EQ(handed, 3);
+}
+
+TEST_F(Form1Test, TheTipTellsOfTheRowUnderThePointerAndCtrlCCopiesTheHighlightedRowsAndChangesNothing)
+{
+    memory.AddEntry(RegRoot::CurrentUser, "a", "a", R"(C:\ulc-tip-gone\uninst.exe)");
+    memory.AddEntry(RegRoot::LocalMachine, "b", "b", Utf8FromWide(L'"' + kMarkerPath + L'"'));
+    std::string longCommand = "cmd /c echo";
+    for (int words = 0; words < 12; ++words)
+        longCommand += " one two three";
+    memory.AddEntry(RegRoot::LocalMachine32, "c", "c", longCommand);
+    Form1& form = Open();
+    form.Show(SW_SHOWNORMAL);
+    PumpMessages();
+    const HWND list = form.List().Hwnd();
+    // The tip's text once it shows, the pointer resting on a row right of the
+    // one column with a width. The tip looks where the pointer is before it
+    // shows.
+    const auto tipOver = [&](int position) {
+        RECT row{}, client{};
+        ListView_GetItemRect(list, position - 1, &row, LVIR_BOUNDS);
+        GetClientRect(list, &client);
+        POINT point{client.right - 4, (row.top + row.bottom) / 2}, screen = point;
+        EXPECT_GT(point.x, row.right);
+        ClientToScreen(list, &screen);
+        SetCursorPos(screen.x, screen.y);
+        SendMessageW(list, WM_MOUSEMOVE, 0, MAKELPARAM(point.x, point.y));
+        for (int waited = 0; !IsWindowVisible(form.Tip()) && waited < 5000; waited += 20, Sleep(20))
+            PumpMessages();
+        wchar_t text[1024] = {};
+        GetWindowTextW(form.Tip(), text, 1024);
+        return Utf8FromWide(text);
+    };
+    EXPECT_EQ(tipOver(1), "This user's programs\n"
+                          R"(HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Uninstall\a)" "\n"
+                          R"(C:\ulc-tip-gone\uninst.exe)");
+    SendMessageW(form.Check3().Hwnd(), BM_CLICK, 0, 0);
+    ASSERT_TRUE(form.List().Checked(1));
+    for (const int position : {3, 1}) {
+        SCOPED_TRACE(position);
+        const std::string tip = tipOver(position);
+        EXPECT_EQ(tip, RowTip(form.List(), position));
+        EXPECT_GE(std::count(tip.begin(), tip.end(), '\n'), 3);  // the verdict came too
+        // The long command wraps.
+        RECT shown{}, client{};
+        GetWindowRect(form.Tip(), &shown);
+        GetClientRect(form.Hwnd(), &client);
+        EXPECT_LT(shown.right - shown.left, client.right);
+    }
+
+    // Ctrl+C through the program's own message loop, as a dialog box would
+    // read the keys. Ctrl with Alt is AltGr, which types letters.
+    const auto pressCtrlC = [&](bool alt) {
+        BYTE keys[256] = {};
+        keys[VK_CONTROL] = 0x80;
+        keys[VK_MENU] = alt ? 0x80 : 0;
+        SetKeyboardState(keys);
+        PostMessageW(list, WM_KEYDOWN, 'C', 1);
+        PostQuitMessage(0);
+        RunMessageLoop(form.Hwnd());
+        SetKeyboardState(std::array<BYTE, 256>{}.data());
+        EXPECT_TRUE(OpenClipboard(nullptr));
+        const HANDLE data = GetClipboardData(CF_UNICODETEXT);
+        const std::wstring text = data != nullptr ? static_cast<const wchar_t*>(GlobalLock(data)) : L"(none)";
+        if (data != nullptr)
+            GlobalUnlock(data);
+        CloseClipboard();
+        return text;
+    };
+    ASSERT_TRUE(PutTextOnClipboard(nullptr, L"before"));
+    SetFocus(list);
+    EXPECT_EQ(pressCtrlC(false), L"before");  // nothing highlighted
+    for (const int row : {0, 2})
+        ListView_SetItemState(list, row, LVIS_SELECTED, LVIS_SELECTED);
+    EXPECT_EQ(pressCtrlC(true), L"before");
+    EXPECT_EQ(pressCtrlC(false), WideFromUtf8(CopyRows(form.List(), {1, 3})));
+    EXPECT_EQ(GetClipboardOwner(), form.Hwnd());  // whatever else the clipboard held is gone
+    for (const int position : {1, 2, 3}) {
+        EXPECT_EQ(form.List().Checked(position), position == 1) << position;
+        EXPECT_EQ(form.List().Selected(position), position != 2) << position;
+    }
 }
 
 }  // namespace
