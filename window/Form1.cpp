@@ -306,8 +306,9 @@ void Form1::OnCheck3Click()
 
 LRESULT Form1::OnNotify(NMHDR& header)
 {
-    if (header.code == TTN_GETDISPINFOW && header.hwndFrom == tip_)
-        return OnTipText(reinterpret_cast<NMTTDISPINFOW&>(header));
+    // The tip names the list as its tool: its id is no control's.
+    if (header.hwndFrom == tip_)
+        return header.code == TTN_GETDISPINFOW ? OnTipText(reinterpret_cast<NMTTDISPINFOW&>(header)) : 0;
     const auto id = static_cast<ControlId>(header.idFrom);
     if (header.code == LVN_KEYDOWN && id == kListView1)
         return OnListKeyDown(reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey);
