@@ -32,9 +32,16 @@ std::string DriveWords(DriveKind kind, const std::string& root)
     return root + " is a drive whose files may come and go.";
 }
 
+// Paths are shown as Windows writes them, whichever slash the command used.
+std::string Backslashed(std::string path)
+{
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
 std::string ReadAs(const Reading& reading)
 {
-    return reading.path + (reading.as32Bit ? " (read as a 32-bit program reads it)" : "");
+    return Backslashed(reading.path) + (reading.as32Bit ? " (read as a 32-bit program reads it)" : "");
 }
 
 std::string NotTicked(const Verdict& verdict)
@@ -42,7 +49,7 @@ std::string NotTicked(const Verdict& verdict)
     const std::string& subject = verdict.subject;
     const auto reading = std::find_if(verdict.readings.begin(), verdict.readings.end(),
                                       [&](const Reading& r) { return r.path == subject; });
-    const std::string path = reading != verdict.readings.end() ? ReadAs(*reading) : subject;
+    const std::string path = reading != verdict.readings.end() ? ReadAs(*reading) : Backslashed(subject);
     switch (verdict.rule) {
     case Rule::Marker: return "the command mentions msiexec.exe, so the row carries IGNORE ME.";
     case Rule::ProductRegistered: return "Windows Installer has the product " + subject + " registered.";
@@ -58,13 +65,13 @@ std::string NotTicked(const Verdict& verdict)
     case Rule::VariableUsersOnly: return "%" + subject + "% is a user's folder; an entry of this computer cannot name it.";
     case Rule::VariableUserDiffers: return "this user's %" + subject + "% differs from the computer's.";
     case Rule::VariableProgramDiffers: return "this program's %" + subject + "% differs from the entry's.";
-    case Rule::DriveCannotProve: return DriveWords(verdict.drive, subject);
+    case Rule::DriveCannotProve: return DriveWords(verdict.drive, Backslashed(subject));
     case Rule::Present: return path + " is there.";
     case Rule::Unknown: return path + " could not be checked.";
     case Rule::DeadLink: return path + " leads through a link whose target is missing.";
     case Rule::TooDeep: return path + " is missing with more of its folders than any uninstaller has.";
     case Rule::NoFolderThere:
-        return "no folder of " + path + " is on " + PathRoot(subject) + " now: another disk may hold its letter.";
+        return "no folder of " + path + " is on " + Backslashed(PathRoot(subject)) + " now: another disk may hold its letter.";
     case Rule::NotAsked:
     case Rule::ProductUnknown:
     case Rule::AllGone:
@@ -126,7 +133,7 @@ std::string DescribeVerdict(const Verdict& verdict)
         for (const Reading& reading : verdict.readings) {
             if (&reading != &verdict.readings.front())
                 text += "; ";
-            text += ReadAs(reading) + " is missing, and " + reading.folder + " is there";
+            text += ReadAs(reading) + " is missing, and " + Backslashed(reading.folder) + " is there";
         }
         text += ".";
         break;

@@ -184,7 +184,7 @@ TEST_F(ActionsTest, DetectTicksOnlyEntriesProvenStaleAndSaysWhy)
         {k64, R"(C:\Tools\Case\Un.exe)", R"(Not ticked: C:\Tools\Case\Un.exe is there.)"},  // probed as written
         {k64, R"("C:\Locked\uninst.exe")", R"(Not ticked: C:\Locked\uninst.exe could not be checked.)"},
         // A link on the way leads nowhere: as Wine, and as Windows shows it.
-        {k64, R"(C:/Tool/Dead Link/un.exe)", R"(Not ticked: C:/Tool/Dead Link leads through a link whose target is missing.)"},
+        {k64, R"(C:/Tool/Dead Link/un.exe)", R"(Not ticked: C:\Tool\Dead Link leads through a link whose target is missing.)"},
         {k64, R"(C:\Junction\Tool\un.exe)", R"(Not ticked: C:\Junction could not be checked.)"},
         {k64, R"(C:\WINDOWS\system32\RunDll32.exe setupapi.dll,InstallHinfSection x 132 C:\Tool\gone.inf)",
          R"(Ticked: C:\Tool\gone.inf is missing, and C:\Tool is there.)"},
@@ -199,7 +199,7 @@ TEST_F(ActionsTest, DetectTicksOnlyEntriesProvenStaleAndSaysWhy)
         // Off the Windows drive another disk may hold the letter: a folder below its root must be there.
         {k64, R"("E:\Library\Acme Quest\unins000.exe")",
          R"(Not ticked: no folder of E:\Library\Acme Quest\unins000.exe is on E:\ now: another disk may hold its letter.)"},
-        {k64, R"(e:/gone.exe)", R"(Not ticked: no folder of e:/gone.exe is on e:/ now: another disk may hold its letter.)"},
+        {k64, R"(e:/gone.exe)", R"(Not ticked: no folder of e:\gone.exe is on e:\ now: another disk may hold its letter.)"},
         {k64, R"("E:\Games\Gone Quest\unins000.exe")", R"(Ticked: E:\Games\Gone Quest\unins000.exe is missing, and E:\Games is there.)"},
         {k64, R"(C:\Gone\setup.exe /log msiexec.exe)", "Not ticked: the command mentions msiexec.exe, so the row carries IGNORE ME."},
         {k64, R"("C:\IGNORE ME\gone.exe")", R"(Ticked: C:\IGNORE ME\gone.exe is missing, and C:\ is there.)"},  // only the marker exempts
@@ -234,7 +234,7 @@ TEST_F(ActionsTest, DetectTicksOnlyEntriesProvenStaleAndSaysWhy)
         {k32, R"(C:\Windows\Sysnative\gone.exe)", R"(Ticked: C:\Windows\System32\gone.exe is missing, and C:\Windows\System32 is there.)"},
         {k64, R"(C:\Windows\Sysnative\native.exe)", R"(Not ticked: C:\Windows\System32\native.exe is there.)"},
         {k32, R"(C:\Windows\System32\spool\only32.exe)", R"(Ticked: C:\Windows\System32\spool\only32.exe is missing, and C:\Windows\System32 is there.)"},
-        {k32, R"(C:/Windows/System32/only32.exe)", R"(Not ticked: C:/Windows/SysWOW64/only32.exe (read as a 32-bit program reads it) is there.)"},
+        {k32, R"(C:/Windows/System32/only32.exe)", R"(Not ticked: C:\Windows\SysWOW64\only32.exe (read as a 32-bit program reads it) is there.)"},
         {k32, R"(C:\Windows\Microsoft\native.exe)", R"(Ticked: C:\Windows\Microsoft\native.exe is missing, and C:\Windows is there.)"},
         {k32, R"(C:\un.exe)", R"(Ticked: C:\un.exe is missing, and C:\ is there.)"},
         {k32, R"("%ProgramFiles%\Only32\un.exe")", R"(Not ticked: C:\Program Files (x86)\Only32\un.exe (read as a 32-bit program reads it) is there.)"},
