@@ -97,7 +97,6 @@ VARIANT TextVariant(const OwnedText& text)
     return variant;
 }
 
-
 // What the hand-off's thread owns.
 struct HandOffWork {
     std::vector<ProgramStart> starts;
