@@ -41,6 +41,17 @@ protected:
     void SetUp() override { TearDown(); }
     void TearDown() override { registry.DeleteTree(RegRoot::LocalMachine, kTestKey); }
     std::string Read(const std::string& path) { return ReadRegString(registry, RegRoot::LocalMachine, path, "Name", "none"); }
+    // Each subkey of `parent` as the enumeration names it, "=" what its own name reads back.
+    std::vector<std::string> Listed(const std::string& parent)
+    {
+        std::vector<std::string> names;
+        OpenedKey key(registry);
+        EXPECT_EQ(key.OpenForEnumeration(RegRoot::LocalMachine, parent), kRegSuccess);
+        KeyTime written = 0;
+        for (std::string name; registry.EnumerateSubkey(key.Get(), static_cast<int>(names.size()), name, written) == kRegSuccess;)
+            names.push_back(name + "=" + Read(parent + "\\" + name));
+        return names;
+    }
 
     Win32Registry registry;
 };
@@ -57,12 +68,7 @@ TEST_F(Win32RegistryTest, NamesOfEveryLengthAndScriptAreListedAndNamedBack)
     const std::string scripts = "bΩμέγα Тест 测试 \U0001F680", longest = "c" + std::string(254, 'x');
     for (const std::string& name : {std::string("a"), scripts, longest, std::string("d")})
         Write(parent + "\\" + name, "Name", RegType::Sz, Utf16Bytes(name));
-    std::vector<std::string> names;
-    OpenedKey key(registry);
-    ASSERT_EQ(key.OpenForEnumeration(RegRoot::LocalMachine, parent), kRegSuccess);
-    KeyTime written = 0;
-    for (std::string name; registry.EnumerateSubkey(key.Get(), static_cast<int>(names.size()), name, written) == kRegSuccess;)
-        names.push_back(name + "=" + Read(parent + "\\" + name));
+    const std::vector<std::string> names = Listed(parent);
     EXPECT_EQ(names, (std::vector<std::string>{"a=a", scripts + "=" + scripts, longest + "=" + longest, "d=d"}));
 
     EXPECT_EQ(Read(parent + "\\a" + std::string(1, '\0') + "x"), "none");
@@ -132,12 +138,7 @@ TEST_F(Win32RegistryTest, NamesHoldingNulAndKeysAsDeepAsTheRegistryGoesReadExact
     Write(parent + "\\a", "Name", RegType::Sz, Utf16Bytes("a"));
     Write(parent, "Plain", RegType::Sz, Utf16Bytes("Tool"));
     const HANDLE nulKey = WriteNulNames(parent);
-    std::vector<std::string> names;
-    OpenedKey key(registry);
-    ASSERT_EQ(key.OpenForEnumeration(RegRoot::LocalMachine, parent), kRegSuccess);
-    KeyTime written = 0;
-    for (std::string name; registry.EnumerateSubkey(key.Get(), static_cast<int>(names.size()), name, written) == kRegSuccess;)
-        names.push_back(name + "=" + Read(parent + "\\" + name));
+    const std::vector<std::string> names = Listed(parent);
     EXPECT_EQ(names, (std::vector<std::string>{"a=a", std::string("a\0x=none", 8)}));
     EXPECT_EQ(ReadRegString(registry, RegRoot::LocalMachine, parent, "Plain", ""), "Tool");
     // Win32 cannot name it to delete it either: a tree holding it stays whole.
